@@ -1,0 +1,76 @@
+# Shared by the project's commands: packages, the private Wine prefix and the virtual display.
+# Sourced, not run.
+
+QUILL_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+QUILL_BUILD="$QUILL_ROOT/build"
+
+quill_say() { printf '== %s\n' "$*" >&2; }
+
+# Installs the Debian packages the project builds and runs with, asking apt only for what is
+# missing. Works as root or through sudo.
+quill_ensure_packages() {
+    local wanted=(cmake make g++ googletest mingw-w64 wine wine64 xvfb x11-utils xdotool imagemagick xorriso
+                  libcap2-bin)
+    local missing=()
+    local package
+    for package in "${wanted[@]}"; do
+        dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' || missing+=("$package")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    quill_say "installing: ${missing[*]}"
+    local sudo=""
+    [ "$(id -u)" -eq 0 ] || sudo="sudo"
+    $sudo env DEBIAN_FRONTEND=noninteractive apt-get update -q >/dev/null
+    $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}" >/dev/null
+}
+
+# The project's own Wine prefix, never the user's. Made once, with the X11 driver told that
+# there is no window manager, so that closed message boxes do not stall.
+quill_wine_env() {
+    export WINEPREFIX="${QUILL_WINEPREFIX:-$QUILL_BUILD/wineprefix}"
+    export WINEARCH=win64
+    export WINEDEBUG="${WINEDEBUG:--all}"
+    export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
+    mkdir -p "$(dirname "$WINEPREFIX")"
+    (
+        flock 9
+        if [ ! -f "$WINEPREFIX/.quill-ready" ]; then
+            quill_say "making the Wine prefix $WINEPREFIX"
+            rm -rf "$WINEPREFIX"
+            wineboot -i >/dev/null 2>&1
+            wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+            wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d Y /f >/dev/null 2>&1
+            wineserver -w
+            touch "$WINEPREFIX/.quill-ready"
+        fi
+    ) 9>"$WINEPREFIX.lock"
+}
+
+# A virtual display when none is given.
+quill_ensure_display() {
+    if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
+        return 0
+    fi
+    local number
+    for number in $(seq 91 120); do
+        if [ ! -e "/tmp/.X11-unix/X$number" ] && [ ! -e "/tmp/.X$number-lock" ]; then
+            Xvfb ":$number" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+            QUILL_XVFB_PID=$!
+            export DISPLAY=":$number"
+            local try
+            for try in $(seq 1 50); do
+                xdpyinfo >/dev/null 2>&1 && return 0
+                sleep 0.1
+            done
+        fi
+    done
+    quill_say "could not start a virtual display"
+    return 1
+}
+
+quill_stop_display() {
+    if [ -n "${QUILL_XVFB_PID:-}" ]; then
+        kill "$QUILL_XVFB_PID" 2>/dev/null || true
+        wait "$QUILL_XVFB_PID" 2>/dev/null || true
+    fi
+}
