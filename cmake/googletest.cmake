@@ -15,8 +15,6 @@ function(quill_add_test name)
   cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest_main quill_warnings)
-  # GoogleTest's own macros trip some of our stricter warnings.
-  target_compile_options(${name} PRIVATE -Wno-conversion -Wno-sign-conversion -Wno-null-dereference)
   add_test(NAME ${name} COMMAND ${name} --gtest_brief=1)
   set_tests_properties(${name} PROPERTIES WORKING_DIRECTORY "${CMAKE_CURRENT_BINARY_DIR}" TIMEOUT 600)
 endfunction()
