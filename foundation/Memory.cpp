@@ -67,15 +67,30 @@ bool memory_entry_consistent(const std::uint8_t* block, std::uint32_t index) {
 }
 
 // The header's file field: the name after the last backslash, cut at its last full stop, then at
-// most 8 characters.
+// most 8 characters. One pass over the path: this runs on every allocation.
 void memory_short_file_name(const char* file, char (&name)[MEMORY_FILE_SIZE]) {
-    const char* base = std::strrchr(file, '\\');
-    base = base ? base + 1 : file;
-    const char* stop = std::strrchr(base, '.');
-    std::size_t length = stop ? static_cast<std::size_t>(stop - base) : std::strlen(base);
+    const char* base = file;
+    const char* stop = nullptr;
+    const char* p = file;
+    for (; *p; ++p) {
+        if (*p == '\\') {
+            base = p + 1;
+            stop = nullptr;
+        } else if (*p == '.') {
+            stop = p;
+        }
+    }
+    std::size_t length = static_cast<std::size_t>((stop ? stop : p) - base);
     if (length > MEMORY_FILE_SIZE - 1) length = MEMORY_FILE_SIZE - 1;
     std::memcpy(name, base, length);
     name[length] = '\0';
+}
+
+// The description field: at most 23 characters, terminated, the rest of the field cleared.
+void memory_write_description(std::uint8_t* block, const char* description) {
+    char text[MEMORY_DESCRIPTION_SIZE] = {};
+    for (std::size_t i = 0; i < MEMORY_DESCRIPTION_SIZE - 1 && description[i]; ++i) text[i] = description[i];
+    std::memcpy(block + MEMORY_OFFSET_DESCRIPTION, text, sizeof text);
 }
 
 }  // namespace
@@ -207,7 +222,9 @@ void* MEMORY_allocate(void* previous, std::int32_t size, std::uint16_t fill, con
         std::memset(data, 0xFF, static_cast<std::size_t>(size));
     memory.allocated_bytes += size;
     memory.state = 2;
-    MEMORY_change_description(data, description);
+    // The block was just entered in the table, so the description goes straight in: the same
+    // result as MEMORY_change_description without its consistency test.
+    memory_write_description(block, description);
     EBUG_RETURN(data);
 }
 
@@ -288,9 +305,7 @@ BOOL8 MEMORY_change_description(void* pointer, const char* description) {
         EBUG_MESSAGE("MEMORY_change_description failed: memory corrupt");
         EBUG_RETURN(FALSE);
     }
-    char text[MEMORY_DESCRIPTION_SIZE] = {};
-    STRINGS_copy(text, description);
-    std::memcpy(block + MEMORY_OFFSET_DESCRIPTION, text, sizeof text);
+    memory_write_description(block, description);
     EBUG_RETURN(TRUE);
 }
 
