@@ -328,3 +328,18 @@ TEST_F(Ebug, FlagSwitchesAndOutputTargets) {
     EBUG_message("q.c", 1, "unknown");
     EXPECT_FALSE(file_exists(develop_log));
 }
+
+TEST_F(Ebug, FixedPathRetailLineIgnoresRetailFileName) {
+    const char fixed_log[] = "c:\\retail.dbg";
+    remove_file(fixed_log);
+    EBUG_set_retail_file("elsewhere.dbg");
+    EBUG_retail_line("MESSAGE.cpp", 214, "markup error in file");
+    const int line = __LINE__ + 1;
+    EBUG_RETAIL_LINE("second");
+    EXPECT_EQ("MESSAGE.cpp 214: markup error in file\ntest_ebug.cpp " + std::to_string(line) + ": second\n",
+              read_text_file(fixed_log));
+    EXPECT_EQ("Release Debug\n\n", read_text_file("elsewhere.dbg"));
+    remove_file(fixed_log);
+    remove_file("elsewhere.dbg");
+    EBUG_set_retail_file(retail_log);
+}
