@@ -69,12 +69,42 @@ void ebug_short_file_name(const char* path, char (&name)[EBUG_SHORT_NAME_SIZE]) 
     if (stop) *stop = '\0';
 }
 
+// A log opened for appending for the length of one write, closed on every path. Logs are never
+// held open between lines, so that a crash loses nothing already reported.
+class ebug_append_file {
+public:
+    explicit ebug_append_file(const char* name) : file(std::fopen(name, "a")) {}
+    ~ebug_append_file() {
+        if (file) std::fclose(file);
+    }
+    ebug_append_file(const ebug_append_file&) = delete;
+    ebug_append_file& operator=(const ebug_append_file&) = delete;
+    std::FILE* get() const { return file; }
+    explicit operator bool() const { return file != nullptr; }
+
+private:
+    std::FILE* file;
+};
+
 // Appends a fixed text to the develop log; used for the not-initialised notices.
 void ebug_develop_write(const char* text) {
-    std::FILE* file = std::fopen(ebug.develop_file_name, "a");
-    if (!file) return;
-    std::fputs(text, file);
-    std::fclose(file);
+    ebug_append_file log(ebug.develop_file_name);
+    if (log) std::fputs(text, log.get());
+}
+
+// The shape every dump shares: the notice when the module is not initialised, else the body
+// between its two banners in the develop log.
+template <typename Body>
+void ebug_dump(const char* notice, const char* start_banner, const char* end_banner, Body body) {
+    if (!ebug.initialised) {
+        ebug_develop_write(notice);
+        return;
+    }
+    ebug_append_file log(ebug.develop_file_name);
+    if (!log) return;
+    std::fputs(start_banner, log.get());
+    body(log.get());
+    std::fputs(end_banner, log.get());
 }
 
 void ebug_trace_store(const char* text) {
@@ -88,11 +118,10 @@ void ebug_trace_store(const char* text) {
 void ebug_output_line(const char* line) {
     switch (ebug.output) {
         case EBUG_OUTPUT_DEVELOP_FILE: {
-            std::FILE* file = std::fopen(ebug.develop_file_name, "a");
-            if (!file) return;
-            std::fputs(line, file);
-            std::fputs("\n", file);
-            std::fclose(file);
+            ebug_append_file log(ebug.develop_file_name);
+            if (!log) return;
+            std::fputs(line, log.get());
+            std::fputs("\n", log.get());
             return;
         }
         case EBUG_OUTPUT_TRACE_BUFFER:
@@ -353,93 +382,74 @@ void EBUG_set_watch_int(std::int32_t index, std::int32_t value) {
 
 void EBUG_dump_trace_buffer(void) {
     ebug_check(ebug.trace_buffer != nullptr, "trace_buffer != NULL");
-    if (!ebug.initialised) {
-        ebug_develop_write(ebug_trace_notice);
-        return;
-    }
-    if (ebug.output != EBUG_OUTPUT_TRACE_BUFFER) return;
-    std::FILE* file = std::fopen(ebug.develop_file_name, "a");
-    if (!file) return;
-    std::fputs("~~~~~~~~START OF TRACE BUFFER DUMP~~~~~~~\n", file);
-    std::uint32_t position = ebug.trace_position;
-    for (std::uint32_t visited = 0; visited < ebug.trace_size; ++visited) {
-        std::uint8_t byte = ebug.trace_buffer[position];
-        if (byte != ebug_trace_empty) std::fputc(byte, file);
-        position = (position + 1) & (ebug.trace_size - 1);
-    }
-    std::fputs("~~~~~~~~END OF TRACE BUFFER DUMP~~~~~~~\n", file);
-    std::fclose(file);
+    if (ebug.initialised && ebug.output != EBUG_OUTPUT_TRACE_BUFFER) return;
+    // Oldest text first: the walk starts at the next byte to be written and wraps once round.
+    ebug_dump(ebug_trace_notice, "~~~~~~~~START OF TRACE BUFFER DUMP~~~~~~~\n",
+              "~~~~~~~~END OF TRACE BUFFER DUMP~~~~~~~\n", [](std::FILE* file) {
+                  std::uint32_t position = ebug.trace_position;
+                  for (std::uint32_t visited = 0; visited < ebug.trace_size; ++visited) {
+                      std::uint8_t byte = ebug.trace_buffer[position];
+                      if (byte != ebug_trace_empty) std::fputc(byte, file);
+                      position = (position + 1) & (ebug.trace_size - 1);
+                  }
+              });
 }
 
 void EBUG_dump_watches(void) {
-    if (!ebug.initialised) {
-        ebug_develop_write(ebug_watch_notice);
-        return;
-    }
-    std::FILE* file = std::fopen(ebug.develop_file_name, "a");
-    if (!file) return;
-    std::fputs("~~~~~~~ START OF WATCH DATA OUTPUT ~~~~~~~\n", file);
-    for (std::int32_t i = 0; i < ebug.watch_size; ++i) {
-        const EBUG_WATCH& watch = ebug.watch_data[i];
-        if (watch.type == EBUG_WATCH_UNUSED) break;
-        if (watch.type == EBUG_WATCH_STRING)
-            std::fprintf(file, "%s = %s\n", watch.description, watch.string_value);
-        else if (watch.type == EBUG_WATCH_INT)
-            std::fprintf(file, "%s = %d\n", watch.description, watch.int_value);
-    }
-    std::fputs("~~~~~~~ END OF WATCH DATA OUTPUT ~~~~~~~\n", file);
-    std::fclose(file);
+    // The walk stops at the first unused entry: watches defined after a gap are not written.
+    ebug_dump(ebug_watch_notice, "~~~~~~~ START OF WATCH DATA OUTPUT ~~~~~~~\n",
+              "~~~~~~~ END OF WATCH DATA OUTPUT ~~~~~~~\n", [](std::FILE* file) {
+                  for (std::int32_t i = 0; i < ebug.watch_size; ++i) {
+                      const EBUG_WATCH& watch = ebug.watch_data[i];
+                      if (watch.type == EBUG_WATCH_UNUSED) break;
+                      if (watch.type == EBUG_WATCH_STRING)
+                          std::fprintf(file, "%s = %s\n", watch.description, watch.string_value);
+                      else if (watch.type == EBUG_WATCH_INT)
+                          std::fprintf(file, "%s = %d\n", watch.description, watch.int_value);
+                  }
+              });
 }
 
 void EBUG_dump_callstack(void) {
-    if (!ebug.initialised) {
-        ebug_develop_write(ebug_callstack_notice);
-        return;
-    }
-    std::FILE* file = std::fopen(ebug.develop_file_name, "a");
-    if (!file) return;
-    std::fputs("~~~~~~~~START OF CALLSTACK DUMP - most recent calls~~~~~~~\n", file);
-    std::int32_t depth = ebug.current_callstack_depth;
-    if (depth > ebug.callstack_size - 1) depth = ebug.callstack_size - 1;
-    if (depth < -1) depth = -1;
-    for (std::int32_t i = depth; i >= 0; --i) {
-        const EBUG_CALLSTACK_ENTRY& entry = ebug.callstack_data[i];
-        char line[EBUG_STRING_SIZE];
-        STRINGS_format(line, sizeof line, "File: %s,  Function: %s, Line: %d\n", entry.file ? entry.file : "",
-                       entry.function ? entry.function : "", entry.line);
-        std::fputs(line, file);
-    }
-    std::fputs("~~~~~~~~END OF CALLSTACK DUMP - older calls~~~~~~~\n", file);
-    std::fclose(file);
+    ebug_dump(ebug_callstack_notice, "~~~~~~~~START OF CALLSTACK DUMP - most recent calls~~~~~~~\n",
+              "~~~~~~~~END OF CALLSTACK DUMP - older calls~~~~~~~\n", [](std::FILE* file) {
+                  std::int32_t depth = ebug.current_callstack_depth;
+                  if (depth > ebug.callstack_size - 1) depth = ebug.callstack_size - 1;
+                  if (depth < -1) depth = -1;
+                  for (std::int32_t i = depth; i >= 0; --i) {
+                      const EBUG_CALLSTACK_ENTRY& entry = ebug.callstack_data[i];
+                      char line[EBUG_STRING_SIZE];
+                      STRINGS_format(line, sizeof line, "File: %s,  Function: %s, Line: %d\n",
+                                     entry.file ? entry.file : "", entry.function ? entry.function : "",
+                                     entry.line);
+                      std::fputs(line, file);
+                  }
+              });
 }
 
 void EBUG_retail_message(const char* file, std::uint16_t line, const char* format, ...) {
-    std::FILE* log = std::fopen(ebug.retail_file_name, "a");
+    ebug_append_file log(ebug.retail_file_name);
     if (!log) return;
     char name[EBUG_SHORT_NAME_SIZE];
     ebug_short_file_name(file, name);
-    std::fprintf(log, "[%8s,%5d] ", name, line);
+    std::fprintf(log.get(), "[%8s,%5d] ", name, line);
     std::va_list arguments;
     va_start(arguments, format);
-    std::vfprintf(log, format, arguments);
+    std::vfprintf(log.get(), format, arguments);
     va_end(arguments);
-    std::fputs("\n", log);
-    std::fclose(log);
+    std::fputs("\n", log.get());
 }
 
 void EBUG_retail_printf(const char* format, ...) {
-    std::FILE* log = std::fopen(ebug.retail_file_name, "a");
+    ebug_append_file log(ebug.retail_file_name);
     if (!log) return;
     std::va_list arguments;
     va_start(arguments, format);
-    std::vfprintf(log, format, arguments);
+    std::vfprintf(log.get(), format, arguments);
     va_end(arguments);
-    std::fclose(log);
 }
 
 void EBUG_retail_line(const char* file, std::int32_t line, const char* text) {
-    std::FILE* log = std::fopen(ebug_fixed_retail_path, "a");
-    if (!log) return;
-    std::fprintf(log, "%s %d: %s\n", file, line, text);
-    std::fclose(log);
+    ebug_append_file log(ebug_fixed_retail_path);
+    if (log) std::fprintf(log.get(), "%s %d: %s\n", file, line, text);
 }
