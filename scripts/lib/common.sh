@@ -10,7 +10,7 @@ quill_say() { printf '== %s\n' "$*" >&2; }
 # missing. Works as root or through sudo.
 quill_ensure_packages() {
     local wanted=(cmake make g++ googletest mingw-w64 wine wine64 xvfb x11-utils xdotool imagemagick xorriso
-                  libcap2-bin)
+                  libcap2-bin fonts-dejavu-core)
     local missing=()
     local package
     for package in "${wanted[@]}"; do
@@ -34,14 +34,18 @@ quill_wine_env() {
     mkdir -p "$(dirname "$WINEPREFIX")"
     (
         flock 9
-        if [ ! -f "$WINEPREFIX/.quill-ready" ]; then
+        # Bump the mark when the prefix's set-up changes, so that old prefixes are made anew.
+        if [ ! -f "$WINEPREFIX/.quill-ready-2" ]; then
             quill_say "making the Wine prefix $WINEPREFIX"
             rm -rf "$WINEPREFIX"
             wineboot -i >/dev/null 2>&1
             wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
             wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d Y /f >/dev/null 2>&1
+            # Wine ships no Verdana; a metric stand-in keeps the dialog at its designed pixel size.
+            wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v Verdana /t REG_SZ /d 'DejaVu Sans' /f \
+                >/dev/null 2>&1
             wineserver -w
-            touch "$WINEPREFIX/.quill-ready"
+            touch "$WINEPREFIX/.quill-ready-2"
         fi
     ) 9>"$WINEPREFIX.lock"
 }
