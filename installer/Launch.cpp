@@ -1,0 +1,68 @@
+// Starting the installed game from its registered directory, and opening the disc's help file.
+#include <cstdio>
+#include <process.h>
+
+#include "Fixed.h"
+#include "Handles.h"
+#include "INSTALL.h"
+#include "Strings.h"
+#include "resource.h"
+
+void INSTALL_play_game(void) {
+    if (INSTALL_run_installed_program(local_install_details.product_name, INSTALL_GAME_PROGRAM)) {
+        // The game runs on by itself; the installer ends.
+        PostQuitMessage(0);
+        return;
+    }
+    char text[INSTALL_SHORT_TEXT_SIZE];
+    char caption[INSTALL_SHORT_TEXT_SIZE];
+    INSTALL_load_text(MSG_FAILEDSTARTGAME, text, sizeof text);
+    INSTALL_load_text(MSG_INFO, caption, sizeof caption);
+    MessageBoxA(GetDesktopWindow(), text, caption, MB_OK);
+}
+
+BOOL8 INSTALL_run_installed_program(const char* product_name, const char* program_name) {
+    char key_path[INSTALL_PATH_SIZE];
+    if (!STRINGS_format(key_path, sizeof key_path, INSTALL_UNINSTALL_KEY_PATTERN, product_name)) return FALSE;
+
+    HKEY opened = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key_path, 0, KEY_READ, &opened) != ERROR_SUCCESS) return FALSE;
+    WINUTILS_REGISTRY_KEY key(opened);
+
+    // One byte is held back so that a value stored without its terminator still ends in one.
+    char path[INSTALL_PATH_SIZE] = {};
+    DWORD size = sizeof path - 1;
+    if (RegQueryValueExA(key.get(), INSTALL_TARGET_DIR_VALUE, nullptr, nullptr, reinterpret_cast<BYTE*>(path),
+                         &size) != ERROR_SUCCESS) {
+        return FALSE;
+    }
+    path[size < sizeof path ? size : sizeof path - 1] = '\0';
+
+    SetCurrentDirectoryA(path);
+    BOOL8 fits = STRINGS_append(path, "\\");
+    if (fits) fits = STRINGS_append(path, program_name);
+    key.reset();
+    // A path cut short would name some other file; such a start simply does not happen, which
+    // the caller cannot tell from a start that failed.
+    if (fits) {
+        // No argument at all, not even the program's own name: the game gets an empty command line.
+        _spawnl(_P_NOWAIT, path, static_cast<const char*>(nullptr));
+    }
+    return TRUE;
+}
+
+void INSTALL_show_help(void) {
+    std::FILE* file = std::fopen(INSTALL_HELP_FILE, "r");
+    if (file != nullptr) {
+        std::fclose(file);
+        WinExec(INSTALL_HELP_COMMAND, SW_SHOW);
+        return;
+    }
+    char caption[INSTALL_TEXT_SIZE];
+    char text[INSTALL_TEXT_SIZE];
+    char message[INSTALL_TEXT_SIZE];
+    INSTALL_load_text(MSG_ERROR, caption, sizeof caption);
+    INSTALL_load_text(MSG_UNABLETOOPEN, text, sizeof text);
+    STRINGS_format(message, sizeof message, INSTALL_HELP_MISSING_PATTERN, text);
+    MessageBoxA(local_install_details.main_window, message, caption, MB_OK);
+}
