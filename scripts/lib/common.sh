@@ -30,7 +30,8 @@ quill_wine_env() {
     export WINEPREFIX="${QUILL_WINEPREFIX:-$QUILL_BUILD/wineprefix}"
     export WINEARCH=win64
     export WINEDEBUG="${WINEDEBUG:--all}"
-    export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
+    # No .NET or HTML runtime downloads, and no menu entries written into the build machine's desktop.
+    export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=;winemenubuilder.exe=d}"
     mkdir -p "$(dirname "$WINEPREFIX")"
     (
         flock 9

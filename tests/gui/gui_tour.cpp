@@ -1,0 +1,116 @@
+// A guided tour of setup.exe for the demo: starts it from the current directory (the disc), walks
+// through every screen a user can reach without installing, saves a picture of each as a BMP file
+// and says what it did. Leaves the machine as it found it: the uninstall record it writes for the
+// installed menu is deleted again.
+//
+//   gui_tour.exe OUTPUT_DIRECTORY
+#include <cstdio>
+#include <cstring>
+
+#include "gui_driver.h"
+#include "resource.h"
+
+namespace {
+
+using namespace gui;
+
+int failures = 0;
+int pictures = 0;
+
+// Waits for a screen, lets its painting reach the display, and saves the picture.
+void show(SetupProgram& setup, const Screen& screen, const std::string& output, const char* name) {
+    std::string difference;
+    if (!wait_until([&] { return setup.screen_matches(screen, &difference); })) {
+        std::printf("   the window should show the %s but differs:\n%s", screen.name, difference.c_str());
+        ++failures;
+    }
+    Sleep(500);
+    Capture capture;
+    char file[64];
+    std::snprintf(file, sizeof file, "%02d-%s.bmp", ++pictures, name);
+    if (capture_window(setup.window(), &capture) && save_bitmap(capture, join(output, file)))
+        std::printf("   %s: saved %s\n", screen.name, file);
+    else {
+        std::printf("   %s: no picture\n", screen.name);
+        ++failures;
+    }
+}
+
+void press(SetupProgram& setup, int id, const char* what) {
+    std::printf("-> press %s (control %d, \"%s\")\n", what, id, window_text(setup.control(id)).c_str());
+    setup.click(id);
+}
+
+bool start(SetupProgram& setup, const std::string& directory, const char* arguments) {
+    std::printf("-> start %s\\setup.exe %s(current directory %s)\n", directory == "D:\\" ? "D:" : directory.c_str(),
+                arguments[0] ? (std::string("\"") + arguments + "\" ").c_str() : "", directory.c_str());
+    if (setup.start(join(directory, "setup.exe"), arguments, directory) && setup.wait_window()) return true;
+    std::printf("   no window \"%s\" appeared\n", WINDOW_TITLE);
+    ++failures;
+    return false;
+}
+
+void finish(SetupProgram& setup) {
+    press(setup, IDC_SLOT5, "Exit Setup");
+    DWORD code = 0;
+    if (setup.wait_exit(WAIT_MS, &code))
+        std::printf("   the program ended (exit code %lu)\n", static_cast<unsigned long>(code));
+    else {
+        std::printf("   the program did not end; stopped it\n");
+        ++failures;
+        setup.terminate();
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: gui_tour OUTPUT_DIRECTORY\n");
+        return 2;
+    }
+    const std::string output = argv[1];
+    char here[MAX_PATH] = "";
+    GetCurrentDirectoryA(sizeof here, here);
+    const std::string directory = here;
+    std::printf("tour of setup.exe from %s, pictures into %s\n", directory.c_str(), output.c_str());
+    const std::string root = directory.substr(0, 3);
+    const UINT type = GetDriveTypeA(root.c_str());
+    std::printf("current directory %s on a drive of type %s\n", directory.c_str(),
+                type == DRIVE_CDROM ? "cdrom" : type == DRIVE_FIXED ? "fixed" : type == DRIVE_REMOTE ? "network" : "other");
+    delete_record();
+
+    SetupProgram setup;
+    if (start(setup, directory, "")) {
+        show(setup, not_installed_menu(), output, "main-menu-not-installed");
+        press(setup, IDC_SLOT2, "Install");
+        wait_until([&] { return IsWindowVisible(setup.control(IDC_INSTALL_DIR)) != 0; });
+        const std::string typed = window_text(setup.control(IDC_INSTALL_DIR));
+        std::printf("   default install directory: %s\n", typed.c_str());
+        show(setup, directory_screen(typed), output, "install-directory");
+        press(setup, IDC_DIR_OK, "Ok");
+        show(setup, type_screen(), output, "install-type");
+        press(setup, IDC_SLOT4, "Cancel");
+        show(setup, directory_screen(typed), output, "install-directory-again");
+        press(setup, IDC_DIR_CANCEL, "Cancel");
+        show(setup, not_installed_menu(), output, "main-menu-again");
+        finish(setup);
+    }
+
+    if (start(setup, directory, "remove")) {
+        show(setup, remove_screen(), output, "remove-mode");
+        finish(setup);
+    }
+
+    std::printf("-> write the uninstall record's TargetDir\n");
+    write_record_string("TargetDir", "C:\\Quillmoor Demo");
+    if (start(setup, directory, "")) {
+        show(setup, installed_menu(), output, "main-menu-installed");
+        finish(setup);
+    }
+    delete_record();
+    std::printf("-> deleted the uninstall record again\n");
+
+    std::printf("tour done: %d pictures, %d problems\n", pictures, failures);
+    return failures == 0 ? 0 : 1;
+}
