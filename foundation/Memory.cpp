@@ -67,8 +67,10 @@ bool memory_entry_consistent(const std::uint8_t* block, std::uint32_t index) {
 }
 
 // The header's file field: the name after the last backslash, cut at its last full stop, then at
-// most 8 characters. One pass over the path: this runs on every allocation.
-void memory_short_file_name(const char* file, char (&name)[MEMORY_FILE_SIZE]) {
+// most 8 characters. This runs on every allocation, so it takes one pass over the path and writes
+// the few bytes straight into the header: a library call or a staging copy costs more than the
+// copy itself.
+void memory_write_file_name(std::uint8_t* block, const char* file) {
     const char* base = file;
     const char* stop = nullptr;
     const char* p = file;
@@ -82,15 +84,17 @@ void memory_short_file_name(const char* file, char (&name)[MEMORY_FILE_SIZE]) {
     }
     std::size_t length = static_cast<std::size_t>((stop ? stop : p) - base);
     if (length > MEMORY_FILE_SIZE - 1) length = MEMORY_FILE_SIZE - 1;
-    std::memcpy(name, base, length);
-    name[length] = '\0';
+    std::uint8_t* field = block + MEMORY_OFFSET_FILE;
+    for (std::size_t i = 0; i < length; ++i) field[i] = static_cast<std::uint8_t>(base[i]);
+    field[length] = '\0';
 }
 
-// The description field: at most 23 characters, terminated, the rest of the field cleared.
+// The description field: at most 23 characters, the rest of the field cleared.
 void memory_write_description(std::uint8_t* block, const char* description) {
-    char text[MEMORY_DESCRIPTION_SIZE] = {};
-    for (std::size_t i = 0; i < MEMORY_DESCRIPTION_SIZE - 1 && description[i]; ++i) text[i] = description[i];
-    std::memcpy(block + MEMORY_OFFSET_DESCRIPTION, text, sizeof text);
+    std::uint8_t* field = block + MEMORY_OFFSET_DESCRIPTION;
+    std::size_t i = 0;
+    for (; i < MEMORY_DESCRIPTION_SIZE - 1 && description[i]; ++i) field[i] = static_cast<std::uint8_t>(description[i]);
+    for (; i < MEMORY_DESCRIPTION_SIZE; ++i) field[i] = 0;
 }
 
 }  // namespace
@@ -203,12 +207,10 @@ void* MEMORY_allocate(void* previous, std::int32_t size, std::uint16_t fill, con
         EBUG_RETURN(nullptr);
     }
     std::uint8_t* block = heap + MEMORY_FRONT_PADDING;
-    char name[MEMORY_FILE_SIZE];
-    memory_short_file_name(file, name);
     memory_write(block, 0, MEMORY_MAGIC);
     memory_write(block, MEMORY_OFFSET_SIZE, size);
     memory_write(block, MEMORY_OFFSET_INDEX, static_cast<std::uint32_t>(index));
-    std::memcpy(block + MEMORY_OFFSET_FILE, name, sizeof name);
+    memory_write_file_name(block, file);
     memory_write(block, MEMORY_OFFSET_LINE, line);
     if (memory.check_level == 0) {
         memory_set_head_foot_check(block + MEMORY_OFFSET_LEAD);
