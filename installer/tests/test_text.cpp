@@ -5,79 +5,10 @@
 #include <string>
 
 #include "INSTALL.h"
+#include "expected_texts.h"
 #include "resource.h"
 
 namespace {
-
-struct english_row {
-    std::int32_t id;
-    const char* text;
-};
-
-const english_row english[] = {
-    {1, "Play Quillmoor Demo"},
-    {2, "Install Quillmoor Demo"},
-    {3, "Remove Quillmoor Demo"},
-    {4, "Read Help file"},
-    {5, "Exit Setup"},
-    {6, "Cancel"},
-    {7, "Install Quillmoor Demo (160mb)"},
-    {8, "Select Typical Install (180mb)"},
-    {9, "Select Maximum Install (550mb)"},
-    {10, "Install Direct X"},
-    {11, "Installing, please wait..."},
-    {12, "Removing, please wait ..."},
-    {13, "You do not have enough disk space to perform Install, please select another destination or Exit "
-         "and free up some space."},
-    {14, "Please type in your Install Directory"},
-    {15, "Install Complete!"},
-    {20, "Question!"},
-    {21, "Do you have a 3dfx Card Installed?"},
-    {22, "Quillmoor Demo"},
-    {23, "An Error has occured starting the game, please read the help file."},
-    {24, "An Error has occured accessing the Registry, please check user setting, or read the help file."},
-    {25, "Warning!"},
-    {26, "Error!"},
-    {27, "Sorry this is not a Valid directory, please select another."},
-    {28, "Error opening key, please try again."},
-    {29, "Error opening file :"},
-    {30, "Failed to create file Link."},
-    {31, "Failed to create Webpage link."},
-    {32, "Information"},
-    {33, "Do you wish to install DirectX?"},
-    {34, "Do you wish to install DirectX Media?"},
-    {35, "Unable to write to file:"},
-    {36, "Do you want to delete this dir"},
-    {37, "Do you want to delete this file"},
-    {38, "Uninstall complete"},
-    {39, "Are you sure?"},
-    {40, "BLANK"},
-    {41, "Quillmoor Software"},
-    {42, "Quillmoor 3DFX"},
-    {43, "Direct X was Successfully Installed."},
-    {44, "Direst X Setup successfully.\nPlease restart windows before running the game."},
-    {45, "Error Installing DirectX."},
-    {46, "Quillmoor Internet Demo"},
-};
-
-// The other blocks: mark, blank, the English text with the demo's name replaced, except six ids.
-std::string translated(std::int32_t id, const char* english_text, char mark) {
-    std::string text;
-    switch (id) {
-        case 7: text = "Select Compact Install (10mb)"; break;
-        case 22: text = "c:\\Brevanor Install"; break;
-        case 40: text = "Goto Ostrakon"; break;
-        case 41: text = "Brevanor Software"; break;
-        case 42: text = "Brevanor 3dfx "; break;
-        case 46: text = "Brevanor"; break;
-        default: {
-            text = english_text;
-            std::size_t at = text.find("Quillmoor Demo");
-            if (at != std::string::npos) text.replace(at, std::strlen("Quillmoor Demo"), "Brevanor");
-        }
-    }
-    return std::string(1, mark) + " " + text;
-}
 
 class TextLookup : public ::testing::Test {
 protected:
@@ -89,14 +20,13 @@ protected:
 };
 
 TEST_F(TextLookup, EveryLanguageBlockIsReachedThroughTheOffset) {
-    const char marks[] = {0, 'F', 'G', 'I', 'S'};
-    for (std::int32_t language = 0; language < 5; ++language) {
+    for (std::int32_t language = LANGUAGE_ENGLISH; language <= LANGUAGE_SPANISH; ++language) {
         local_install_details.language_offset = language * LANGUAGE_BLOCK_SIZE;
-        for (const english_row& row : english) {
+        for (const EXPECTED_TEXT& row : EXPECTED_english) {
+            const std::int32_t id = static_cast<std::int32_t>(row.id);
             char buffer[INSTALL_TEXT_SIZE];
-            ASSERT_TRUE(INSTALL_load_text(row.id, buffer, sizeof buffer)) << "language " << language << " id " << row.id;
-            std::string expected = language == 0 ? row.text : translated(row.id, row.text, marks[language]);
-            EXPECT_EQ(expected, buffer) << "language " << language << " id " << row.id;
+            ASSERT_TRUE(INSTALL_load_text(id, buffer, sizeof buffer)) << "language " << language << " id " << id;
+            EXPECT_EQ(EXPECTED_text(language, row), buffer) << "language " << language << " id " << id;
         }
     }
 }
