@@ -75,6 +75,8 @@ quill_ensure_display() {
 
 quill_stop_display() {
     if [ -n "${QUILL_XVFB_PID:-}" ]; then
+        # Wine's desktop process holds the display until its server ends; end it first.
+        [ -n "${WINEPREFIX:-}" ] && wineserver -k >/dev/null 2>&1 || true
         kill "$QUILL_XVFB_PID" 2>/dev/null || true
         wait "$QUILL_XVFB_PID" 2>/dev/null || true
     fi
