@@ -1,0 +1,1 @@
+// The product copy lists (being written).

@@ -1,0 +1,1 @@
+// The Start menu's Programs folder (being written).
