@@ -1,7 +1,17 @@
 // Copy-list engine: copy lists, path macros, shell folders and the progress pump.
 #include "COPYFLST.h"
 
+#include <commctrl.h>
+#include <shlobj.h>
+
 #include <cstdlib>
+#include <cstring>
+
+#include "INSTALL.h"
+#include "Memory.h"
+#include "Strings.h"
+#include "copyflst_private.h"
+#include "resource.h"
 
 namespace {
 
@@ -12,6 +22,95 @@ struct copyflst_state {
 };
 
 copyflst_state copyflst_module = {};
+
+// A path macro: its text with the angle brackets, that text's length, and the replacement. The
+// values are borrowed from the run for its length only.
+struct path_macro {
+    const char* name;
+    std::size_t length;
+    const char* value;
+};
+
+// Tried in this order, each once per '<'; rows 4 to 8 follow csidl_data row for row.
+path_macro path_macro_data[] = {
+    {"<DST>", 5, nullptr},
+    {"<SRC>", 5, nullptr},
+    {"<STARTMENU>", 11, nullptr},
+    {"<WINSYSTEM>", 11, nullptr},
+    {"<CSIDL_COMMON_APPDATA>", 22, nullptr},
+    {"<CSIDL_LOCAL_APPDATA>", 21, nullptr},
+    {"<CSIDL_COMMON_DOCUMENTS>", 24, nullptr},
+    {"<CSIDL_PERSONAL>", 16, nullptr},
+    {"<CSIDL_PROGRAM_FILES>", 21, nullptr},
+    {nullptr, 0, nullptr},
+};
+const std::size_t first_csidl_macro = 4;
+
+// A shell folder of the CSIDL macros and its path: a tracked block of csidl_path_size bytes made
+// at the start of each run and given back at the end of a completed one.
+struct csidl_folder {
+    std::int32_t csidl;
+    char* csidl_path;
+};
+
+csidl_folder csidl_data[] = {
+    {CSIDL_COMMON_APPDATA, nullptr},
+    {CSIDL_LOCAL_APPDATA, nullptr},
+    {CSIDL_COMMON_DOCUMENTS, nullptr},
+    {CSIDL_PERSONAL, nullptr},
+    {CSIDL_PROGRAM_FILES, nullptr},
+    {-1, nullptr},
+};
+const std::int32_t csidl_path_size = MAX_PATH;
+const int folder_flag_create = 0x8000;  // CSIDL_FLAG_CREATE: make the folder when it is missing
+
+const char allocation_failed_text[] = "Failed to allcoate memory for path";
+const char allocation_failed_caption[] = "Error";
+
+// GetSystemDirectoryA's buffer, owned by the run.
+const UINT system_dir_size = 256;
+
+// An install run leaves the progress bar alone while i is below this: the compact list's nineteen
+// directory creations, which the install sequence leaves out of the bar's range.
+const std::int32_t unstepped_install_records = 19;
+
+void release_csidl_paths() {
+    for (std::int32_t f = 0; csidl_data[f].csidl != -1; ++f)
+        if (csidl_data[f].csidl_path != nullptr) MEMORY_FREE(csidl_data[f].csidl_path);
+}
+
+// The operations, indexed by op code. A handler takes its record and answers
+//   COPY_CONTINUE   go on with the next record;
+//   COPY_STOP       the run fails at once; nothing already done is undone;
+//   COPY_SKIP_NEXT  go on past the following record, unless that one is the end record.
+// The dispatcher below is the only caller.
+const copyflst_handler copy_handlers[COPY_OP_END] = {
+    copyflst_create_directory,   // 0
+    copyflst_copy_files,         // 1
+    copyflst_copy_tree,          // 2
+    copyflst_create_folder,      // 3
+    copyflst_file_shortcut,      // 4
+    copyflst_internet_shortcut,  // 5
+    copyflst_write_path_file,    // 6
+    copyflst_delete_tree,        // 7
+    copyflst_delete_files,       // 8
+    copyflst_if_exists,          // 9
+    copyflst_copy_file,          // 10
+    copyflst_file_association,   // 11
+};
+
+// Runs the records up to the end record. TRUE when it was reached.
+BOOL8 run_records(const COPY_LIST_ENTRY* list, std::uint8_t install_run) {
+    for (std::int32_t i = 0; list[i].op != COPY_OP_END; ++i) {
+        std::uint16_t op = list[i].op;
+        if (op > COPY_OP_END) return FALSE;
+        std::uint16_t result = copy_handlers[op](&list[i]);
+        if (result == COPY_STOP) return FALSE;
+        if (result == COPY_SKIP_NEXT && list[i + 1].op != COPY_OP_END) ++i;
+        if (!(install_run && i < unstepped_install_records)) progress_pump(nullptr);
+    }
+    return TRUE;
+}
 
 }  // namespace
 
@@ -30,4 +129,148 @@ COPYFLST_GET_FOLDER_PATH COPYFLST_get_folder_path_function(void) {
     // Through the generic function pointer type, which converts to any other without complaint.
     FARPROC address = GetProcAddress(copyflst_module.shell_folder_library, "SHGetFolderPathA");
     return reinterpret_cast<COPYFLST_GET_FOLDER_PATH>(reinterpret_cast<void (*)(void)>(address));
+}
+
+void copyflst_set_macro_values(const char* source_dir, const char* install_dir, const char* start_menu_folder,
+                               const char* system_dir) {
+    path_macro_data[0].value = install_dir;
+    path_macro_data[1].value = source_dir;
+    path_macro_data[2].value = start_menu_folder;
+    path_macro_data[3].value = system_dir;
+    for (std::size_t k = 0; csidl_data[k].csidl != -1; ++k)
+        path_macro_data[first_csidl_macro + k].value = csidl_data[k].csidl_path;
+}
+
+BOOL8 COPYFLST_process_list(const COPY_LIST_ENTRY* list, const char* source_dir, const char* install_dir,
+                            const char* start_menu_folder, std::uint8_t install_run) {
+    if (list == nullptr) return FALSE;
+    char system_dir[system_dir_size];
+    UINT length = GetSystemDirectoryA(system_dir, system_dir_size);
+    // An empty value makes <WINSYSTEM> refuse to expand, rather than name the drive's root.
+    if (length == 0 || length >= system_dir_size) system_dir[0] = '\0';
+
+    COPYFLST_resolve_csidl_paths();
+    copyflst_set_macro_values(source_dir, install_dir, start_menu_folder, system_dir);
+
+    BOOL8 completed = run_records(list, install_run);
+    // A stopped run keeps its folder paths; the next run's allocation reports them as not freed.
+    if (completed) release_csidl_paths();
+    // The borrowed strings (and the system directory on this stack) end with the run; an
+    // expansion made after it refuses the macros instead of reading them.
+    copyflst_set_macro_values(nullptr, nullptr, nullptr, nullptr);
+    return completed;
+}
+
+std::int32_t COPYFLST_count_entries(const COPY_LIST_ENTRY* list) {
+    std::int32_t count = 0;
+    if (list == nullptr) return 0;
+    while (list[count].op != COPY_OP_END) ++count;
+    return count;
+}
+
+// The input is read as if it ended at its 511th character, and the whole result must fit the
+// 512-byte buffer with its terminator. A result that would not fit is refused (null), never cut:
+// a cut path names some other file or directory, and the operations create, copy and delete with
+// it. A macro without a value (or with an empty one) refuses the expansion too: the path would
+// otherwise start at the root of the current drive.
+char* COPYFLST_expand_path(const char* path) {
+    if (path == nullptr) return nullptr;
+    char* expanded = static_cast<char*>(std::malloc(COPYFLST_PATH_SIZE));
+    if (expanded == nullptr) return nullptr;
+
+    const std::size_t length = strnlen(path, COPYFLST_PATH_SIZE - 1);
+    const std::size_t room = COPYFLST_PATH_SIZE - 1;  // characters before the terminator
+    std::size_t i = 0;
+    std::size_t o = 0;
+    while (i < length) {
+        if (path[i] == '<') {
+            // Each row once, in table order, at wherever the previous replacement left i: so of
+            // two macros back to back the second is replaced only when its row comes later.
+            for (const path_macro* row = path_macro_data; row->name != nullptr; ++row) {
+                if (length - i < row->length || std::memcmp(path + i, row->name, row->length) != 0) continue;
+                std::size_t value_length = row->value != nullptr ? std::strlen(row->value) : 0;
+                if (value_length == 0 || value_length > room - o) {
+                    std::free(expanded);
+                    return nullptr;
+                }
+                std::memcpy(expanded + o, row->value, value_length);
+                o += value_length;
+                i += row->length;
+            }
+            // A replacement that ends the input copies its terminator and ends the scan.
+            if (i == length) break;
+        }
+        // The character after a replacement is copied without a macro test.
+        if (o == room) {
+            std::free(expanded);
+            return nullptr;
+        }
+        expanded[o++] = path[i++];
+    }
+    expanded[o] = '\0';
+    return expanded;
+}
+
+bool copyflst_expand(const char* path, copyflst_expansion& expansion) {
+    expansion.reset(COPYFLST_expand_path(path));
+    return static_cast<bool>(expansion);
+}
+
+// Without the folder function nothing is resolved: rows without a path leave their macros
+// without a value, and an expansion that uses one is refused. A query that fails for another
+// reason than E_INVALIDARG leaves the cleared buffer, so the path is empty and refused alike.
+// When an allocation fails the row stays without a path (after the message) and the run goes on.
+void COPYFLST_resolve_csidl_paths(void) {
+    COPYFLST_GET_FOLDER_PATH get_folder_path = COPYFLST_get_folder_path_function();
+    if (get_folder_path == nullptr) return;
+    for (std::int32_t f = 0; csidl_data[f].csidl != -1; ++f) {
+        char folder[MAX_PATH] = {};
+        HRESULT result = get_folder_path(nullptr, csidl_data[f].csidl | folder_flag_create, nullptr,
+                                         SHGFP_TYPE_CURRENT, folder);
+        folder[MAX_PATH - 1] = '\0';
+        MEMORY_ALLOCATE(csidl_data[f].csidl_path, csidl_path_size, 0, "csidl_data[f].csidl_path");
+        if (csidl_data[f].csidl_path == nullptr)
+            MessageBoxA(nullptr, allocation_failed_text, allocation_failed_caption, MB_OK);
+        else
+            STRINGS_copy(csidl_data[f].csidl_path, csidl_path_size, folder);
+        if (result == E_INVALIDARG) ExitProcess(0);
+    }
+}
+
+void progress_pump(const char* text) {
+    HWND window = local_install_details.main_window;
+    if (text == nullptr) SendDlgItemMessageA(window, IDC_PROGRESS, PBM_STEPIT, 0, 0);
+
+    // The main loop's own record. A quit message taken here is consumed: a close request made
+    // during a run does not end the program. GetMessageA's -1 (an error) ends the pump as well,
+    // rather than dispatching a record it did not fill.
+    MSG& message = local_install_details.message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE)) {
+        if (GetMessageA(&message, nullptr, 0, 0) <= 0) break;
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+
+    if (text != nullptr) SendDlgItemMessageA(window, IDC_SECOND_STATUS, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+}
+
+void copyflst_report(std::int32_t text_id, copyflst_report_form form, const char* path) {
+    char text[COPYFLST_TEXT_SIZE];
+    char caption[COPYFLST_TEXT_SIZE];
+    INSTALL_load_text(text_id, text, sizeof text);
+    INSTALL_load_text(MSG_ERROR, caption, sizeof caption);
+    // A message cut to the buffer still says what went wrong; it is only shown.
+    char message[COPYFLST_MESSAGE_SIZE];
+    switch (form) {
+        case REPORT_TEXT_ALONE:
+            STRINGS_copy(message, text);
+            break;
+        case REPORT_TEXT_PATH:
+            STRINGS_format(message, sizeof message, "%s %s", text, path);
+            break;
+        case REPORT_TEXT_PATH_LINE:
+            STRINGS_format(message, sizeof message, "%s, %s\n", text, path);
+            break;
+    }
+    MessageBoxA(nullptr, message, caption, MB_OK);
 }

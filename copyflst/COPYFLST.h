@@ -59,6 +59,8 @@ std::int32_t COPYFLST_count_entries(const COPY_LIST_ENTRY* list);
 
 // A new 512-byte buffer from the standard allocator (release with free) holding the path with its
 // macros replaced; null for a null path. Only valid inside a run, where the macros have values.
+// The input is read up to its 511th character. Null too when the result would not fit the buffer
+// or uses a macro without a value: such a path is refused, never handed out cut or rootless.
 char* COPYFLST_expand_path(const char* path);
 
 // Fills the path of every shell folder of the CSIDL macros; called at the start of every run.

@@ -2,6 +2,7 @@
 // a table maps to actions by control id and the installer's state.
 #include <cstddef>
 
+#include "CopyLists.h"
 #include "Handles.h"
 #include "INSTALL.h"
 #include "Sequences.h"
@@ -46,31 +47,31 @@ BOOL8 command_help(void) {
     return FALSE;
 }
 
-BOOL8 command_install(std::int32_t megabytes, INSTALL_COPY_LIST list) {
+BOOL8 command_install(std::int32_t megabytes, const COPY_LIST_ENTRY* list) {
     if (check_disk_space(megabytes)) run_install(list);
     return FALSE;
 }
 
 BOOL8 command_install_compact(void) {
-    return command_install(COMPACT_MEGABYTES, INSTALL_LIST_COMPACT);
+    return command_install(COMPACT_MEGABYTES, INSTALL_COMPACT_LIST);
 }
 
 BOOL8 command_install_typical(void) {
-    return command_install(TYPICAL_MEGABYTES, INSTALL_LIST_TYPICAL);
+    return command_install(TYPICAL_MEGABYTES, INSTALL_TYPICAL_LIST);
 }
 
 BOOL8 command_install_maximum(void) {
-    return command_install(MAXIMUM_MEGABYTES, INSTALL_LIST_MAXIMUM);
+    return command_install(MAXIMUM_MEGABYTES, INSTALL_MAXIMUM_LIST);
 }
 
 BOOL8 command_remove(void) {
-    run_remove(INSTALL_LIST_REMOVE);
+    run_remove(INSTALL_REMOVE_LIST);
     return FALSE;
 }
 
 // The uninstaller ends after the removal, whatever the user answered.
 BOOL8 command_remove_and_quit(void) {
-    run_remove(INSTALL_LIST_REMOVE);
+    run_remove(INSTALL_REMOVE_LIST);
     return command_quit();
 }
 

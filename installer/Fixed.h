@@ -37,3 +37,33 @@ inline constexpr char INSTALL_GAME_PROGRAM[] = "quillmain.exe";
 inline constexpr char INSTALL_HELP_FILE[] = "readme.txt";
 inline constexpr char INSTALL_HELP_COMMAND[] = "notepad readme.txt";
 inline constexpr char INSTALL_HELP_MISSING_PATTERN[] = "%s readme.txt";
+
+// The disk-space query's own failure message; its caption is INSTALL_ERROR_CAPTION.
+inline constexpr char INSTALL_DISK_SPACE_FAILED_TEXT[] = "GetDiskFreeSpaceEx failed";
+
+// The uninstall record: the parent of its key, and its other two values. UninstallString is the
+// uninstaller copy's path followed by the word that selects remove mode, without quotes.
+inline constexpr char INSTALL_UNINSTALL_PARENT[] = "software\\microsoft\\windows\\CURRENTVERSION\\UNINSTALL";
+inline constexpr char INSTALL_DISPLAY_NAME_VALUE[] = "DisplayName";
+inline constexpr char INSTALL_UNINSTALL_STRING_VALUE[] = "UninstallString";
+inline constexpr char INSTALL_UNINSTALL_STRING_PATTERN[] = "%s remove";
+
+// Where the shell records the Start menu's Programs folder (under HKEY_CURRENT_USER).
+inline constexpr char INSTALL_SHELL_FOLDERS_KEY[] =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+inline constexpr char INSTALL_PROGRAMS_VALUE[] = "Programs";
+
+// Separator between the Programs folder and the product's own Start-menu folder.
+inline constexpr char INSTALL_FOLDER_SEPARATOR[] = "\\";
+
+// Shortcuts that older copy lists left in the Start-menu folder under fixed names, renamed after an
+// install to a translated name with the same extension: Start-menu folder and old name, then
+// Start-menu folder, text and extension.
+inline constexpr char INSTALL_OLD_WEB_LINK[] = "Goto Ostrakon.url";
+inline constexpr char INSTALL_OLD_SOFTWARE_LINK[] = "Tesvel Software.lnk";
+inline constexpr char INSTALL_OLD_3DFX_LINK[] = "Tesvel 3dfx.lnk";
+inline constexpr char INSTALL_OLD_SITE_LINK[] = "Veltrane.Url";
+inline constexpr char INSTALL_URL_EXTENSION[] = ".url";
+inline constexpr char INSTALL_LNK_EXTENSION[] = ".lnk";
+inline constexpr char INSTALL_OLD_LINK_PATTERN[] = "%s\\%s";
+inline constexpr char INSTALL_NEW_LINK_PATTERN[] = "%s\\%s%s";

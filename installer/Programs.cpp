@@ -1,1 +1,27 @@
-// The Start menu's Programs folder (being written).
+// The Start menu's Programs folder as the shell records it for the current user: the folder in
+// which the game's own Start-menu folder is made and removed.
+#include "Fixed.h"
+#include "Handles.h"
+#include "INSTALL.h"
+#include "Sequences.h"
+#include "Strings.h"
+
+BOOL8 get_programs_folder(void) {
+    HKEY opened = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, INSTALL_SHELL_FOLDERS_KEY, 0, KEY_READ, &opened) != ERROR_SUCCESS) {
+        return FALSE;
+    }
+    WINUTILS_REGISTRY_KEY key(opened);
+    // A failed read (a value too long, say) may leave part of it in the buffer, while the field
+    // must keep what it held: read into a scratch buffer and copy only what was read whole. One
+    // byte beyond what is offered gives a value stored without its terminator one.
+    char folder[INSTALL_PATH_SIZE + 1];
+    DWORD size = INSTALL_PATH_SIZE;
+    if (RegQueryValueExA(key.get(), INSTALL_PROGRAMS_VALUE, nullptr, nullptr, reinterpret_cast<BYTE*>(folder),
+                         &size) != ERROR_SUCCESS) {
+        return FALSE;
+    }
+    folder[size <= INSTALL_PATH_SIZE ? size : INSTALL_PATH_SIZE] = '\0';
+    STRINGS_copy(local_install_details.start_menu_folder, folder);
+    return TRUE;
+}

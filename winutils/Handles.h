@@ -72,7 +72,26 @@ struct WINUTILS_KERNEL_HANDLE_TRAITS {
     static void close(HANDLE handle) { CloseHandle(handle); }
 };
 
+// Directory searches: FindFirstFileA answers INVALID_HANDLE_VALUE on failure, and a search is
+// ended with FindClose, never CloseHandle.
+struct WINUTILS_FIND_HANDLE_TRAITS {
+    typedef HANDLE handle_type;
+    static bool is_valid(HANDLE handle) { return handle != nullptr && handle != INVALID_HANDLE_VALUE; }
+    static void close(HANDLE handle) { FindClose(handle); }
+};
+
+// One reference to a COM interface, given back with its own Release.
+template <typename Interface>
+struct WINUTILS_COM_TRAITS {
+    typedef Interface* handle_type;
+    static bool is_valid(Interface* object) { return object != nullptr; }
+    static void close(Interface* object) { object->Release(); }
+};
+
 typedef WINUTILS_OWNED<WINUTILS_REGISTRY_KEY_TRAITS> WINUTILS_REGISTRY_KEY;
+typedef WINUTILS_OWNED<WINUTILS_FIND_HANDLE_TRAITS> WINUTILS_FIND_HANDLE;
+template <typename Interface>
+using WINUTILS_COM = WINUTILS_OWNED<WINUTILS_COM_TRAITS<Interface>>;
 typedef WINUTILS_OWNED<WINUTILS_MEMORY_DC_TRAITS> WINUTILS_MEMORY_DC;
 typedef WINUTILS_OWNED<WINUTILS_KERNEL_HANDLE_TRAITS> WINUTILS_HANDLE;
 template <typename Object>

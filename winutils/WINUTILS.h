@@ -1,4 +1,4 @@
-// Windows utility layer: registry access by root index and key path.
+// Windows utility layer: registry access by root index and key path, and shell shortcuts.
 #pragma once
 
 #include <windows.h>
@@ -27,3 +27,9 @@ BOOL8 WINUTILS_clear_registry_entry(std::int32_t root, const char* parent_path, 
 // number as decimal text. FALSE for a missing value and for every other type.
 BOOL8 WINUTILS_get_registry_entry(std::int32_t root, const char* key_path, const char* value_name,
                                   char* buffer);
+
+// Saves a shortcut to target as link_file through the shell's link object. arguments may be null
+// for none. The thread must have initialised COM. FALSE only when the link object cannot be
+// created: a link that could not be saved (a missing folder, say) still answers TRUE.
+BOOL8 WINUTILS_create_file_link(const char* target, const char* link_file, const char* description,
+                                const char* working_dir, const char* arguments);

@@ -1,6 +1,11 @@
 // Installing from the disc and removing again, as the user does it: the compact install of the
-// install-type screen with the files, shortcuts and record it leaves, and the removal with its
-// questions, from the installed menu and as the uninstaller.
+// install-type screen with the files, shortcuts, record and progress bar it leaves, the install
+// types without records, a refused and a failed install, and the removal with its questions,
+// from the installed menu and as the uninstaller.
+#include <windows.h>
+
+#include <commctrl.h>
+
 #include <cstring>
 
 #include "gui_checks.h"
@@ -8,10 +13,6 @@
 
 namespace gui {
 namespace {
-
-// setup.exe gains its install and remove sequences after its screens; until then these tests
-// are skipped rather than run against buttons that do nothing yet.
-constexpr bool SEQUENCES_AVAILABLE = false;
 
 constexpr const char* WINE_OVERRIDES_KEY = "Software\\Wine\\DllOverrides";
 
@@ -23,6 +24,17 @@ std::string programs_folder() {
                      "Programs", RRF_RT_REG_SZ, nullptr, folder, &size) != ERROR_SUCCESS)
         return std::string();
     return folder;
+}
+
+// The progress bar's bounds and position, asked across the process boundary (no pointer needed).
+int progress_high(const SetupProgram& setup) {
+    return static_cast<int>(SendMessageA(setup.control(IDC_PROGRESS), PBM_GETRANGE, FALSE, 0));
+}
+int progress_low(const SetupProgram& setup) {
+    return static_cast<int>(SendMessageA(setup.control(IDC_PROGRESS), PBM_GETRANGE, TRUE, 0));
+}
+int progress_position(const SetupProgram& setup) {
+    return static_cast<int>(SendMessageA(setup.control(IDC_PROGRESS), PBM_GETPOS, 0, 0));
 }
 
 // Every file below from must be below to with the same bytes; reports each one that is not.
@@ -49,7 +61,7 @@ class InstallTest : public SetupTest {
 protected:
     void SetUp() override {
         SetupTest::SetUp();
-        if (!SEQUENCES_AVAILABLE) GTEST_SKIP() << "setup.exe has no install and remove sequences yet";
+        if (HasFatalFailure()) return;
         // Shortcuts saved in the prefix would otherwise turn into menu entries of the build machine.
         HKEY key = nullptr;
         if (RegCreateKeyExA(HKEY_CURRENT_USER, WINE_OVERRIDES_KEY, 0, nullptr, 0, KEY_WRITE, nullptr, &key,
@@ -74,16 +86,21 @@ protected:
         SetupTest::TearDown();
     }
 
-    // The whole way from the not-installed menu to the installed one, with the compact type.
-    void install(const char* file, int line) {
-        if (!launch("")) return;
+    // From the start to the install-type screen, with the given directory typed in.
+    bool reach_type_screen(const char* file, int line, const std::string& directory) {
+        if (!launch("")) return false;
         expect_screen(file, line, setup, not_installed_menu());
         setup.click(IDC_SLOT2);
         expect_screen(file, line, setup, directory_screen(default_directory()));
-        setup.type_text(IDC_INSTALL_DIR, target);
+        setup.type_text(IDC_INSTALL_DIR, directory);
         setup.click(IDC_DIR_OK);
         expect_screen(file, line, setup, type_screen());
-        setup.click(IDC_SLOT2);
+        return true;
+    }
+
+    // Waits for the completion message of an install type, owned by the main window, and the
+    // installed menu after it.
+    void complete_install(const char* file, int line) {
         HWND done = expect_box(file, line, setup, "Information", "Install Complete!");
         if (done == nullptr) return;
         EXPECT_EQ(setup.window(), read_box(done).owner);
@@ -91,9 +108,21 @@ protected:
         expect_screen(file, line, setup, installed_menu());
     }
 
-    // Answers one removal question, after checking what it asks.
-    void answer(const char* file, int line, const char* caption, const std::string& text, int button) {
+    // The whole way from the not-installed menu to the installed one, with the compact type.
+    void install(const char* file, int line) {
+        if (!reach_type_screen(file, line, target)) return;
+        setup.click(IDC_SLOT2);
+        complete_install(file, line);
+    }
+
+    // Answers one removal question, after checking what it asks and, when given, where the
+    // progress bar stands while it is asked.
+    void answer(const char* file, int line, const char* caption, const std::string& text, int button,
+                int position = -1) {
         HWND box = expect_box(file, line, setup, caption, text);
+        if (position >= 0) {
+            EXPECT_EQ(position, progress_position(setup)) << "at \"" << text << "\"";
+        }
         if (box != nullptr) press_box_button(box, button);
         wait_until([&] { return setup.find_box() != box; });
     }
@@ -107,7 +136,7 @@ protected:
 };
 
 #define INSTALL() install(__FILE__, __LINE__)
-#define ANSWER(caption, text, button) answer(__FILE__, __LINE__, caption, text, button)
+#define ANSWER(caption, text, button, ...) answer(__FILE__, __LINE__, caption, text, button __VA_OPT__(, ) __VA_ARGS__)
 
 TEST_F(InstallTest, CompactInstallCopiesTheDiscAndRecordsIt) {
     INSTALL();
@@ -124,6 +153,11 @@ TEST_F(InstallTest, CompactInstallCopiesTheDiscAndRecordsIt) {
     const std::string uninstaller = join(windows_dir(), std::string(PRODUCT_NAME) + " remove.exe");
     EXPECT_TRUE(read_record_string("UninstallString", &value) && value == uninstaller + " remove") << value;
     EXPECT_TRUE(read_record_string("TargetDir", &value) && value == target) << value;
+
+    // 41 records, the first 19 of which do not step the bar: 22 steps of 10 fill it.
+    EXPECT_EQ(0, progress_low(setup));
+    EXPECT_EQ(220, progress_high(setup));
+    EXPECT_EQ(220, progress_position(setup));
 }
 
 TEST_F(InstallTest, RemoveDeletesTreeShortcutsAndRecordButNotTheUninstaller) {
@@ -131,9 +165,11 @@ TEST_F(InstallTest, RemoveDeletesTreeShortcutsAndRecordButNotTheUninstaller) {
     ASSERT_FALSE(HasFailure());
     ASSERT_TRUE(setup.click(IDC_SLOT2));
     ANSWER("Question!", "Are you sure?", IDYES);
-    ANSWER("Question!", delete_question(target), IDYES);
-    ANSWER("Question!", delete_question(menu_folder), IDYES);
-    ANSWER("Information", "Uninstall complete", IDOK);
+    // Two records, each stepping the bar once after its question.
+    ANSWER("Question!", delete_question(target), IDYES, 0);
+    EXPECT_EQ(20, progress_high(setup));
+    ANSWER("Question!", delete_question(menu_folder), IDYES, 10);
+    ANSWER("Information", "Uninstall complete", IDOK, 20);
     EXPECT_SCREEN(setup, not_installed_menu());
     EXPECT_FALSE(dir_exists(target));
     EXPECT_FALSE(dir_exists(menu_folder));
@@ -152,7 +188,91 @@ TEST_F(InstallTest, RemoveDecliningBothDirectoriesStillDeletesTheRecord) {
     ANSWER("Information", "Uninstall complete", IDOK);
     EXPECT_SCREEN(setup, not_installed_menu());
     EXPECT_TRUE(file_exists(join(target, "quillmain.exe")));
+    EXPECT_TRUE(file_exists(join(menu_folder, "Quillmoor Demo.lnk")));
     EXPECT_FALSE(record_exists());
+}
+
+// The uninstaller copy started the way the record says: it removes, reports and ends.
+TEST_F(InstallTest, UninstallerRemovesAndEnds) {
+    INSTALL();
+    ASSERT_FALSE(HasFailure());
+    ASSERT_TRUE(setup.click(IDC_SLOT5));
+    EXPECT_EXITS(setup);
+
+    const std::string uninstaller = join(windows_dir(), std::string(PRODUCT_NAME) + " remove.exe");
+    ASSERT_TRUE(setup.start(uninstaller, "remove", windows_dir()));
+    ASSERT_TRUE(setup.wait_window());
+    EXPECT_SCREEN(setup, remove_screen());
+    ASSERT_TRUE(setup.click(IDC_SLOT2));
+    ANSWER("Question!", "Are you sure?", IDYES);
+    ANSWER("Question!", delete_question(target), IDYES);
+    ANSWER("Question!", delete_question(menu_folder), IDYES);
+    ANSWER("Information", "Uninstall complete", IDOK);
+    EXPECT_EXITS(setup);
+    EXPECT_FALSE(dir_exists(target));
+    EXPECT_FALSE(dir_exists(menu_folder));
+    EXPECT_FALSE(record_exists());
+}
+
+// The two types shown disabled run lists of only the end record: the installation is recorded
+// and reported although nothing is copied, and the bar's bound is the low 16 bits of -190.
+TEST_F(InstallTest, TypesWithoutRecordsRecordAnEmptyInstallation) {
+    for (int type_button : {IDC_SLOT1, IDC_SLOT3}) {
+        SCOPED_TRACE(type_button == IDC_SLOT1 ? "typical type" : "maximum type");
+        ASSERT_TRUE(reach_type_screen(__FILE__, __LINE__, target));
+        // Disabled buttons take no clicks; the command reaches the window all the same.
+        setup.post_command(type_button);
+        complete_install(__FILE__, __LINE__);
+        std::string value;
+        EXPECT_TRUE(read_record_string("TargetDir", &value) && value == target) << value;
+        EXPECT_FALSE(dir_exists(target));
+        EXPECT_FALSE(dir_exists(menu_folder));
+        EXPECT_EQ(65346, progress_high(setup));
+        EXPECT_EQ(65346, progress_position(setup));
+        setup.terminate();
+        delete_record();
+    }
+}
+
+// A file the copy cannot write stops the run: what was copied stays, nothing is recorded, and
+// installing is offered again.
+TEST_F(InstallTest, FailedCopyLeavesNoRecord) {
+    ASSERT_TRUE(make_dirs(join(target, "readme.txt")));
+    ASSERT_TRUE(reach_type_screen(__FILE__, __LINE__, target));
+    setup.click(IDC_SLOT2);
+    ANSWER("Error!", "Error opening file : " + join(target, "readme.txt"), IDOK);
+    EXPECT_SCREEN(setup, not_installed_menu());
+    EXPECT_EQ(nullptr, setup.find_box());
+    EXPECT_FALSE(record_exists());
+    EXPECT_TRUE(dir_exists(join(target, "data\\Anims")));
+    EXPECT_FALSE(dir_exists(menu_folder));
+}
+
+// A drive with less free space than the compact type needs. The test command mounts one as Q:
+// when it runs as root (small_drive.sh); elsewhere the test is skipped.
+TEST_F(InstallTest, NotEnoughDiskSpaceKeepsTheTypeScreen) {
+    ULARGE_INTEGER available{}, total{}, total_free{};
+    if (!GetDiskFreeSpaceExA("Q:\\", &available, &total, &total_free) || total.QuadPart >= 40ull * 1048576)
+        GTEST_SKIP() << "no drive Q: smaller than 40 MB in this prefix";
+    const std::string small_target = "Q:\\Quillmoor Demo";
+    ASSERT_TRUE(reach_type_screen(__FILE__, __LINE__, small_target));
+    setup.click(IDC_SLOT2);
+    ANSWER("Information",
+           "You do not have enough disk space to perform Install, please select another destination or Exit and "
+           "free up some space.",
+           IDOK);
+    EXPECT_STAYS(setup, type_screen());
+    EXPECT_FALSE(dir_exists(small_target));
+    EXPECT_FALSE(record_exists());
+
+    // Back to the directory screen, and on with a directory that has room.
+    setup.click(IDC_SLOT4);
+    EXPECT_SCREEN(setup, directory_screen(default_directory()));
+    setup.type_text(IDC_INSTALL_DIR, target);
+    setup.click(IDC_DIR_OK);
+    EXPECT_SCREEN(setup, type_screen());
+    setup.click(IDC_SLOT2);
+    complete_install(__FILE__, __LINE__);
 }
 
 TEST_F(InstallTest, NoToAreYouSureChangesNothingButEndsTheUninstaller) {

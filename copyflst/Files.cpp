@@ -1,0 +1,273 @@
+// Directory walk, byte-wise file copy, and the copy-list operations that create directories and
+// copy files (ops 0, 1, 2, 3, 9 and 10).
+#include <sys/stat.h>
+
+#include <cstring>
+
+#include "INSTALL.h"
+#include "Strings.h"
+#include "copyflst_private.h"
+#include "resource.h"
+
+std::int32_t copyflst_failing_write = 0;
+
+namespace {
+
+// Set by abort_walk, cleared by each walk_directory, tested at every level of every walk in
+// progress: a copy that fails deep in a tree stops all the walks around it.
+std::uint8_t walk_abort = 0;
+
+// The destination directory of the op 1 or op 2 in progress: the expansion of its b, which is
+// COPYFLST_PATH_SIZE bytes. The tree copy appends each subdirectory's name on the way down and
+// cuts it off on the way back.
+char* current_destination = nullptr;
+
+// One heap block of this size per file; a block is read and written whole.
+const std::size_t copy_block_size = 1024000;
+
+const char* last_component(const char* path) {
+    const char* slash = std::strrchr(path, '\\');
+    return slash != nullptr ? slash + 1 : path;
+}
+
+bool is_dot_entry(const char* name) { return std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0; }
+
+// The result is not wanted: an existing directory is no error, and a missing one shows as soon
+// as something is copied into it.
+void create_directory(const char* path) {
+    SECURITY_ATTRIBUTES security = {sizeof security, nullptr, FALSE};
+    CreateDirectoryA(path, &security);
+}
+
+// One level of a walk: first every entry matching the pattern, then (recursive) every
+// subdirectory, matching or not. A tick goes to the callback before each search call.
+void walk_level(const char* pattern, const char* directory, copyflst_walk_callback callback, std::uint32_t flags) {
+    if (walk_abort) return;
+    char search[COPYFLST_PATH_SIZE];
+    char path[COPYFLST_PATH_SIZE];
+    WIN32_FIND_DATAA found;
+
+    if (!STRINGS_format(search, sizeof search, "%s\\%s", directory, pattern)) {
+        abort_walk();
+        return;
+    }
+    callback(nullptr, WALK_TICK);
+    WINUTILS_FIND_HANDLE entries(FindFirstFileA(search, &found));
+    for (bool more = static_cast<bool>(entries); more; more = FindNextFileA(entries.get(), &found) != FALSE) {
+        if (!is_dot_entry(found.cFileName)) {
+            if (!STRINGS_format(path, sizeof path, "%s\\%s", directory, found.cFileName)) {
+                abort_walk();
+                return;
+            }
+            callback(path, (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? WALK_DIRECTORY : WALK_FILE);
+        }
+        if (walk_abort) break;
+        callback(nullptr, WALK_TICK);
+    }
+    entries.reset();
+    if ((flags & WALK_RECURSIVE) == 0 || walk_abort) return;
+
+    if (!STRINGS_format(search, sizeof search, "%s\\*.*", directory)) {
+        abort_walk();
+        return;
+    }
+    callback(nullptr, WALK_TICK);
+    entries.reset(FindFirstFileA(search, &found));
+    for (bool more = static_cast<bool>(entries); more; more = FindNextFileA(entries.get(), &found) != FALSE) {
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 && !is_dot_entry(found.cFileName)) {
+            if (!STRINGS_format(path, sizeof path, "%s\\%s", directory, found.cFileName)) {
+                abort_walk();
+                return;
+            }
+            walk_level(pattern, path, callback, flags);
+        }
+        if (walk_abort) break;
+        callback(nullptr, WALK_TICK);
+    }
+}
+
+std::size_t write_block(const char* block, std::size_t count, std::FILE* target) {
+    if (copyflst_failing_write > 0 && --copyflst_failing_write == 0) return 0;
+    return std::fwrite(block, 1, count, target);
+}
+
+// Copies size bytes from source to target in blocks. A failure is reported, aborts the walk and
+// leaves the target closed, partly written.
+void copy_bytes(std::FILE* source, copyflst_stream& target, std::uint64_t size, const char* source_path,
+                const char* target_path) {
+    // Unbuffered, so that each write's count is what reached the file: a buffered tail would
+    // only fail at the close, unseen.
+    std::setvbuf(target.get(), nullptr, _IONBF, 0);
+    copyflst_heap_block block(static_cast<char*>(std::malloc(copy_block_size)));
+    if (!block) {
+        target.reset();
+        copyflst_report(MSG_UNABLETOWRITE, REPORT_TEXT_PATH_LINE, target_path);
+        abort_walk();
+        return;
+    }
+    std::uint64_t copied = 0;
+    while (copied < size) {
+        const std::uint64_t left = size - copied;
+        std::size_t wanted = left < copy_block_size ? static_cast<std::size_t>(left) : copy_block_size;
+        std::size_t read = std::fread(block.get(), 1, wanted, source);
+        if (read == 0) {
+            // Nothing more to read before the size taken at the start: the source shrank or its
+            // medium failed. Reading on would never end; it is reported as a source that cannot
+            // be read, with the source's open-failure message.
+            target.reset();
+            copyflst_report(MSG_UNABLETOOPEN, REPORT_TEXT_PATH, source_path);
+            abort_walk();
+            return;
+        }
+        copied += read;
+        if (write_block(block.get(), read, target.get()) < read) {
+            target.reset();
+            copyflst_report(MSG_UNABLETOWRITE, REPORT_TEXT_PATH_LINE, target_path);
+            abort_walk();
+            return;
+        }
+    }
+}
+
+// Ops 1 and 2: walks the expanded a with the callback, copying into the expanded b. FALSE when a
+// copy failed; a path that cannot be expanded is reported as one that cannot be opened.
+BOOL8 copy_directory(const COPY_LIST_ENTRY* entry, copyflst_walk_callback callback) {
+    copyflst_expansion source;
+    copyflst_expansion destination;
+    if (!copyflst_expand(entry->a, source)) {
+        copyflst_report(MSG_UNABLETOOPEN, REPORT_TEXT_PATH, entry->a != nullptr ? entry->a : "");
+        return FALSE;
+    }
+    if (!copyflst_expand(entry->b, destination)) {
+        copyflst_report(MSG_UNABLETOOPEN, REPORT_TEXT_PATH, entry->b != nullptr ? entry->b : "");
+        return FALSE;
+    }
+    current_destination = destination.get();
+    BOOL8 walked = walk_directory("*.*", source.get(), callback, 0);
+    current_destination = nullptr;
+    return walked;
+}
+
+}  // namespace
+
+BOOL8 walk_directory(const char* pattern, const char* directory, copyflst_walk_callback callback,
+                     std::uint32_t flags) {
+    walk_abort = 0;
+    walk_level(pattern, directory, callback, flags);
+    return walk_abort ? FALSE : TRUE;
+}
+
+void abort_walk(void) { walk_abort = 1; }
+
+// A source whose size cannot be had is reported as one that cannot be opened: there is nothing
+// to copy it by. A destination path that would not fit is reported as one that cannot be opened,
+// never used cut.
+void copy_file_callback(const char* path, std::int32_t kind) {
+    if (kind != WALK_FILE || path == nullptr) return;
+    char destination[COPYFLST_PATH_SIZE];
+    if (!STRINGS_format(destination, sizeof destination, "%s\\%s", current_destination, last_component(path))) {
+        copyflst_report(MSG_UNABLETOOPEN, REPORT_TEXT_PATH, destination);
+        abort_walk();
+        return;
+    }
+    struct _stat64 status = {};
+    const bool sized = _stat64(path, &status) == 0;
+
+    // Read-only files are overwritten; the source's own change fails quietly on a disc.
+    SetFileAttributesA(destination, FILE_ATTRIBUTE_NORMAL);
+    SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
+    progress_pump(destination);
+
+    copyflst_stream source(sized ? std::fopen(path, "rb") : nullptr);
+    if (!source) {
+        copyflst_report(MSG_UNABLETOOPEN, REPORT_TEXT_PATH, path);
+        abort_walk();
+        return;
+    }
+    copyflst_stream target(std::fopen(destination, "wb"));
+    if (!target) {
+        copyflst_report(MSG_UNABLETOOPEN, REPORT_TEXT_PATH, destination);
+        abort_walk();
+        return;
+    }
+    copy_bytes(source.get(), target, static_cast<std::uint64_t>(status.st_size), path, destination);
+}
+
+// A subdirectory is created and copied completely as soon as its entry comes, depth first. A
+// failure inside leaves walk_abort set, which stops this level's walk too.
+void copy_tree_callback(const char* path, std::int32_t kind) {
+    if (kind == WALK_FILE) {
+        copy_file_callback(path, kind);
+        return;
+    }
+    if (kind != WALK_DIRECTORY || path == nullptr) return;
+
+    const std::size_t kept = std::strlen(current_destination);
+    if (!STRINGS_append(current_destination, COPYFLST_PATH_SIZE, "\\") ||
+        !STRINGS_append(current_destination, COPYFLST_PATH_SIZE, last_component(path))) {
+        copyflst_report(MSG_UNABLETOOPEN, REPORT_TEXT_PATH, current_destination);
+        current_destination[kept] = '\0';
+        abort_walk();
+        return;
+    }
+    progress_pump(current_destination);
+    create_directory(current_destination);
+
+    char nested[COPYFLST_PATH_SIZE];
+    if (STRINGS_format(nested, sizeof nested, "%s\\", path))
+        walk_directory("*.*", nested, copy_tree_callback, 0);
+    else
+        abort_walk();
+
+    char* slash = std::strrchr(current_destination, '\\');
+    if (slash != nullptr) *slash = '\0';
+}
+
+std::uint16_t copyflst_create_directory(const COPY_LIST_ENTRY* entry) {
+    copyflst_expansion directory;
+    if (!copyflst_expand(entry->b, directory)) return COPY_CONTINUE;
+    progress_pump(directory.get());
+    create_directory(directory.get());
+    return COPY_CONTINUE;
+}
+
+std::uint16_t copyflst_create_folder(const COPY_LIST_ENTRY* entry) {
+    copyflst_expansion directory;
+    if (copyflst_expand(entry->a, directory)) create_directory(directory.get());
+    return COPY_CONTINUE;
+}
+
+std::uint16_t copyflst_copy_files(const COPY_LIST_ENTRY* entry) {
+    return copy_directory(entry, copy_file_callback) ? COPY_CONTINUE : COPY_STOP;
+}
+
+std::uint16_t copyflst_copy_tree(const COPY_LIST_ENTRY* entry) {
+    copy_directory(entry, copy_tree_callback);
+    return COPY_CONTINUE;
+}
+
+// A file that cannot be named (a refused expansion) does not exist for this test.
+std::uint16_t copyflst_if_exists(const COPY_LIST_ENTRY* entry) {
+    copyflst_expansion file;
+    if (!copyflst_expand(entry->a, file)) return COPY_SKIP_NEXT;
+    copyflst_stream opened(std::fopen(file.get(), "r"));
+    return opened ? COPY_CONTINUE : COPY_SKIP_NEXT;
+}
+
+// Its copy failures are ignored, and so is a path that cannot be expanded or completed. A source
+// without a backslash is its own last component.
+std::uint16_t copyflst_copy_file(const COPY_LIST_ENTRY* entry) {
+    copyflst_expansion source;
+    copyflst_expansion destination;
+    if (!copyflst_expand(entry->a, source) || !copyflst_expand(entry->b, destination)) return COPY_CONTINUE;
+    if (GetFileAttributesA(source.get()) == FILE_ATTRIBUTE_DIRECTORY) return COPY_STOP;
+    if (GetFileAttributesA(destination.get()) == FILE_ATTRIBUTE_DIRECTORY) {
+        const char* slash = std::strrchr(source.get(), '\\');
+        bool fits = slash != nullptr ? STRINGS_append(destination.get(), COPYFLST_PATH_SIZE, slash)
+                                     : STRINGS_append(destination.get(), COPYFLST_PATH_SIZE, "\\") &&
+                                           STRINGS_append(destination.get(), COPYFLST_PATH_SIZE, source.get());
+        if (!fits) return COPY_CONTINUE;
+    }
+    CopyFileA(source.get(), destination.get(), FALSE);
+    return COPY_CONTINUE;
+}

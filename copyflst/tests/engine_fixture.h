@@ -1,0 +1,84 @@
+// What the engine's tests share: a small real tree in a scratch directory, a main window with the
+// progress bar and the status label the engine talks to, and a second thread that answers the
+// message boxes the engine shows, the way a user would.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <atomic>
+#include <functional>
+#include <initializer_list>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "COPYFLST.h"
+
+struct seen_box {
+    std::string caption, text;
+    std::string buttons;  // "O" for OK alone, "YN" for Yes and No
+};
+
+// Boxes of this process get the queued answers in turn; any box beyond them gets No, or OK where
+// there is no No, so that an unexpected box never confirms anything and never blocks a test.
+class box_answerer {
+public:
+    box_answerer() : worker_([this] { run(); }) {}
+    ~box_answerer() {
+        stop_ = true;
+        worker_.join();
+    }
+    void queue(std::initializer_list<int> answers);
+    // The boxes seen since the last call; each was answered before the code under test returned.
+    std::vector<seen_box> take();
+
+private:
+    void run();
+
+    std::mutex lock_;
+    std::vector<int> answers_;
+    std::vector<seen_box> seen_;
+    std::atomic<bool> stop_{false};
+    std::thread worker_;
+};
+
+bool file_exists(const std::string& path);
+bool directory_exists(const std::string& path);
+std::string file_content(const std::string& path);  // the bytes; empty when it cannot be read
+void write_file(const std::string& path, const std::string& content);
+void make_directory(const std::string& path);
+// Makes the entries below base, in order: one ending in a backslash is a directory, any other a
+// file that holds its own name.
+void make_tree(const std::string& base, std::initializer_list<const char*> entries);
+::testing::AssertionResult file_has_content(const std::string& path, const std::string& content);
+// Bytes of every value, line ends and the end-of-file mark first, in a pattern that shifts with
+// the length so that a misplaced block shows.
+std::string binary_content(std::size_t size);
+
+class EngineTest : public ::testing::Test {
+public:
+    void note_text(const std::string& text);  // the label's procedure hands each text here
+
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Runs the records with an end record added; the run's directories are src, dst and menu.
+    BOOL8 run(std::initializer_list<COPY_LIST_ENTRY> records, std::uint8_t install_run = 0);
+    BOOL8 run_list(const COPY_LIST_ENTRY* list, std::uint8_t install_run = 0);
+    // The same on a thread of its own, while this one serves the window the run talks to.
+    BOOL8 run_on_new_thread(std::initializer_list<COPY_LIST_ENTRY> records);
+
+    // Progress steps since SetUp, and the texts the status label was given, in order.
+    int steps() const;
+    std::vector<std::string> texts;
+    // Called with each text as the label receives it: the moment between a file's size being
+    // taken and its opening, or just before a directory's removal.
+    std::function<void(const std::string&)> on_text;
+
+    std::string root, src, dst, menu;  // the scratch directory, <SRC>, <DST>, <STARTMENU>
+    box_answerer boxes;
+    HWND window = nullptr;
+};
