@@ -60,34 +60,6 @@ void expect_box(const SEEN_BOX& box, HWND owner, const char* caption, const char
     EXPECT_EQ(owner, box.owner) << text;
 }
 
-TEST_F(Runs, InstallRecordsRenamesAndReports) {
-    ASSERT_TRUE(CreateDirectoryA(menu.c_str(), nullptr));
-    ASSERT_TRUE(write_file(menu + "\\Tesvel Software.lnk", "shortcut"));
-
-    BOX_ANSWERER answerer({IDOK});
-    run_install(end_only_list);
-    const std::vector<SEEN_BOX>& boxes = answerer.finish();
-    ASSERT_EQ(1u, boxes.size());
-    expect_box(boxes[0], window(), "Information", "Install Complete!");
-
-    EXPECT_EQ(menu, local_install_details.start_menu_folder);
-    EXPECT_EQ("shortcut", read_file(menu + "\\Quillmoor Software.lnk"));
-    EXPECT_EQ(std::optional<std::string>(PRODUCT), read_record_value("DisplayName"));
-    EXPECT_EQ(std::optional<std::string>("C:\\windows\\Quillmoor Sequence Test remove.exe remove"),
-              read_record_value("UninstallString"));
-    EXPECT_EQ(std::optional<std::string>(game), read_record_value("TargetDir"));
-
-    EXPECT_EQ(1, local_install_details.installed);
-    EXPECT_EQ(1, local_install_details.at_main_menu);
-    EXPECT_EQ("Remove Quillmoor Demo", slot_text(IDC_SLOT2));
-    EXPECT_TRUE(shown(IDC_SLOT2));
-    EXPECT_FALSE(shown(IDC_PROGRESS));
-    EXPECT_EQ(0, progress_low());
-    EXPECT_EQ(65346, progress_high());
-    EXPECT_EQ(65346, progress_position());
-}
-
-// Without a Programs folder the product's folder goes below whatever the field held.
 TEST_F(Runs, InstallWithoutProgramsFolderKeepsTheField) {
     ASSERT_TRUE(delete_programs_value());
     const std::string kept = make_dir("Kept");
@@ -98,55 +70,6 @@ TEST_F(Runs, InstallWithoutProgramsFolderKeepsTheField) {
     EXPECT_EQ(kept + "\\" + PRODUCT, local_install_details.start_menu_folder);
     EXPECT_TRUE(dir_exists(kept + "\\" + PRODUCT));
     EXPECT_TRUE(dir_exists(game + "\\one"));
-}
-
-TEST_F(Runs, NoToTheQuestionChangesNothing) {
-    ASSERT_TRUE(write_record_value("TargetDir", game));
-    local_install_details.installed = 1;
-    local_install_details.at_main_menu = 1;
-    INSTALL_show_installed_menu();
-    set_install_dir("C:\\untouched");
-
-    BOX_ANSWERER answerer({IDNO});
-    run_remove(two_folders_list);
-    const std::vector<SEEN_BOX>& boxes = answerer.finish();
-    ASSERT_EQ(1u, boxes.size());
-    expect_box(boxes[0], window(), "Question!", "Are you sure?");
-    EXPECT_TRUE(boxes[0].yes_no);
-    EXPECT_TRUE(boxes[0].question_icon);
-
-    EXPECT_TRUE(record_exists());
-    EXPECT_STREQ("C:\\untouched", local_install_details.install_dir);
-    EXPECT_FALSE(dir_exists(game + "\\one"));
-    EXPECT_EQ(1, local_install_details.installed);
-    EXPECT_TRUE(shown(IDC_SLOT2));
-    EXPECT_FALSE(shown(IDC_PROGRESS));
-}
-
-// The list gets the recorded directory, not the one the window last held, and the record goes.
-TEST_F(Runs, RemoveRunsTheListOnTheRecordedDirectory) {
-    ASSERT_TRUE(write_record_value("TargetDir", game));
-    local_install_details.installed = 1;
-    local_install_details.at_main_menu = 1;
-    INSTALL_show_installed_menu();
-    set_install_dir("C:\\not the recorded one");
-
-    BOX_ANSWERER answerer({IDYES, IDOK});
-    run_remove(two_folders_list);
-    const std::vector<SEEN_BOX>& boxes = answerer.finish();
-    ASSERT_EQ(2u, boxes.size());
-    expect_box(boxes[1], window(), "Information", "Uninstall complete");
-
-    EXPECT_EQ(game, local_install_details.install_dir);
-    EXPECT_TRUE(dir_exists(game + "\\one"));
-    EXPECT_TRUE(dir_exists(menu));
-    EXPECT_FALSE(record_exists());
-    EXPECT_EQ(0, local_install_details.installed);
-    EXPECT_EQ(1, local_install_details.at_main_menu);
-    EXPECT_EQ("Install Quillmoor Demo", slot_text(IDC_SLOT2));
-    EXPECT_EQ("Removing, please wait ...", slot_text(IDC_STATUS_LABEL));
-    EXPECT_EQ(20, progress_high());
-    EXPECT_EQ(20, progress_position());
 }
 
 TEST_F(Runs, RemoveWithoutProgramsFolderReportsAndGoesOn) {
