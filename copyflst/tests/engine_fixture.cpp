@@ -1,4 +1,4 @@
-// The engine tests' scratch tree, main window and message box answerer.
+// The engine tests' scratch tree and main window.
 #include "engine_fixture.h"
 
 #include <commctrl.h>
@@ -14,21 +14,9 @@
 
 namespace {
 
-const int box_text_id = 0xFFFF;  // the static control that holds a message box's text
 const int progress_step = 10;    // the bar's default step, which the engine never changes
 EngineTest* current_test = nullptr;
 WNDPROC label_default = nullptr;  // the static control's own procedure
-
-BOOL CALLBACK find_box(HWND window, LPARAM found) {
-    DWORD process = 0;
-    GetWindowThreadProcessId(window, &process);
-    char class_name[16] = "";
-    GetClassNameA(window, class_name, sizeof class_name);
-    if (process != GetCurrentProcessId() || std::string(class_name) != "#32770" || !IsWindowVisible(window))
-        return TRUE;
-    *reinterpret_cast<HWND*>(found) = window;
-    return FALSE;
-}
 
 LRESULT CALLBACK record_label(HWND label, UINT message, WPARAM wparam, LPARAM lparam) {
     if (message == WM_SETTEXT && current_test != nullptr) current_test->note_text(reinterpret_cast<const char*>(lparam));
@@ -44,43 +32,6 @@ void remove_tree(const std::string& path) {
 }
 
 }  // namespace
-
-void box_answerer::queue(std::initializer_list<int> answers) {
-    std::lock_guard<std::mutex> guard(lock_);
-    answers_.insert(answers_.end(), answers);
-}
-
-std::vector<seen_box> box_answerer::take() {
-    std::lock_guard<std::mutex> guard(lock_);
-    return std::move(seen_);
-}
-
-void box_answerer::run() {
-    for (; !stop_; Sleep(10)) {
-        HWND box = nullptr;
-        EnumWindows(find_box, reinterpret_cast<LPARAM>(&box));
-        if (box == nullptr) continue;
-        seen_box seen;
-        char text[2048] = "";
-        GetWindowTextA(box, text, sizeof text);
-        seen.caption = text;
-        GetDlgItemTextA(box, box_text_id, text, sizeof text);
-        seen.text = text;
-        for (auto [id, mark] : {std::pair{IDOK, "O"}, {IDYES, "Y"}, {IDNO, "N"}})
-            if (GetDlgItem(box, id) != nullptr) seen.buttons += mark;
-        int button = seen.buttons.find('N') != std::string::npos ? IDNO : IDOK;
-        {
-            std::lock_guard<std::mutex> guard(lock_);
-            if (!answers_.empty()) {
-                button = answers_.front();
-                answers_.erase(answers_.begin());
-            }
-            seen_.push_back(seen);
-        }
-        PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, button)));
-        for (int wait = 0; IsWindow(box) && wait < 2000; ++wait) Sleep(5);  // one answer per box
-    }
-}
 
 bool file_exists(const std::string& path) {
     DWORD attributes = GetFileAttributesA(path.c_str());
@@ -169,7 +120,7 @@ void EngineTest::SetUp() {
 }
 
 void EngineTest::TearDown() {
-    for (const seen_box& box : boxes.take()) ADD_FAILURE() << "unexpected box " << box.caption << ": " << box.text;
+    for (const SEEN_BOX& box : boxes.take()) ADD_FAILURE() << "unexpected box " << box.caption << ": " << box.text;
     if (window != nullptr) DestroyWindow(window);
     current_test = nullptr;
     local_install_details = {};

@@ -15,34 +15,7 @@
 #include <vector>
 
 #include "COPYFLST.h"
-
-struct seen_box {
-    std::string caption, text;
-    std::string buttons;  // "O" for OK alone, "YN" for Yes and No
-};
-
-// Boxes of this process get the queued answers in turn; any box beyond them gets No, or OK where
-// there is no No, so that an unexpected box never confirms anything and never blocks a test.
-class box_answerer {
-public:
-    box_answerer() : worker_([this] { run(); }) {}
-    ~box_answerer() {
-        stop_ = true;
-        worker_.join();
-    }
-    void queue(std::initializer_list<int> answers);
-    // The boxes seen since the last call; each was answered before the code under test returned.
-    std::vector<seen_box> take();
-
-private:
-    void run();
-
-    std::mutex lock_;
-    std::vector<int> answers_;
-    std::vector<seen_box> seen_;
-    std::atomic<bool> stop_{false};
-    std::thread worker_;
-};
+#include "box_answerer.h"
 
 bool file_exists(const std::string& path);
 bool directory_exists(const std::string& path);
@@ -79,6 +52,6 @@ protected:
     std::function<void(const std::string&)> on_text;
 
     std::string root, src, dst, menu;  // the scratch directory, <SRC>, <DST>, <STARTMENU>
-    box_answerer boxes;
+    BOX_ANSWERER boxes;
     HWND window = nullptr;
 };

@@ -28,7 +28,7 @@ protected:
     }
 
     void expect_one_box(const std::string& text) {
-        std::vector<seen_box> seen = boxes.take();
+        std::vector<SEEN_BOX> seen = boxes.take();
         ASSERT_EQ(1u, seen.size());
         EXPECT_EQ("Error!", seen[0].caption);
         EXPECT_EQ(text, seen[0].text);

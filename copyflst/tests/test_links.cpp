@@ -78,11 +78,11 @@ TEST_F(Links, WithoutTheLinkObjectAShortcutStopsTheRunAndAWebLinkDoesNot) {
     EXPECT_EQ(FALSE, run_on_new_thread({{COPY_OP_FILE_SHORTCUT, "<STARTMENU>\\Quillmoor Demo.lnk", "<DST>\\quillmain.exe"},
                                         {COPY_OP_CREATE_DIRECTORY, nullptr, "<DST>\\after lnk"}}));
 
-    std::vector<seen_box> seen = boxes.take();
+    std::vector<SEEN_BOX> seen = boxes.take();
     ASSERT_EQ(2u, seen.size());
     EXPECT_EQ("Failed to create Webpage link.", seen[0].text);
     EXPECT_EQ("Failed to create file Link.", seen[1].text);
-    for (const seen_box& box : seen) EXPECT_EQ("Error!", box.caption);
+    for (const SEEN_BOX& box : seen) EXPECT_EQ("Error!", box.caption);
     EXPECT_TRUE(directory_exists(dst + "\\after url"));
     EXPECT_FALSE(directory_exists(dst + "\\after lnk"));
     EXPECT_FALSE(file_exists(menu + "\\Website.url"));
@@ -94,7 +94,7 @@ TEST_F(Links, PathFileHoldsThePathAndOneBackslash) {
 
     EXPECT_EQ(FALSE, run({{COPY_OP_WRITE_PATH_FILE, "<DST>\\missing\\path.txt", "<DST>"},
                           {COPY_OP_CREATE_DIRECTORY, nullptr, "<DST>\\after"}}));
-    std::vector<seen_box> seen = boxes.take();
+    std::vector<SEEN_BOX> seen = boxes.take();
     ASSERT_EQ(1u, seen.size());
     EXPECT_EQ("Error opening file :", seen[0].text);
     EXPECT_FALSE(directory_exists(dst + "\\after"));

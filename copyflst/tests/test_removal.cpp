@@ -28,7 +28,7 @@ protected:
             SetFileAttributesA((dst + file).c_str(), FILE_ATTRIBUTE_READONLY);
     }
 
-    void expect_question(const seen_box& box, const std::string& directory) {
+    void expect_question(const SEEN_BOX& box, const std::string& directory) {
         EXPECT_EQ("Question!", box.caption);
         EXPECT_EQ("Do you want to delete this dir :" + directory, box.text);
         EXPECT_EQ("YN", box.buttons);
@@ -45,7 +45,7 @@ TEST_F(Removal, TreeGoesFilesFirstThenDirectoriesDeepestFirst) {
     boxes.queue({IDYES});
     EXPECT_EQ(TRUE, run({{COPY_OP_DELETE_TREE, nullptr, "<DST>"}}));
 
-    std::vector<seen_box> seen = boxes.take();
+    std::vector<SEEN_BOX> seen = boxes.take();
     ASSERT_EQ(1u, seen.size());
     expect_question(seen[0], dst);
     EXPECT_FALSE(directory_exists(dst));
@@ -71,7 +71,7 @@ TEST_F(Removal, NoKeepsTheDirectoryAndTheRemoveListGoesOn) {
     boxes.queue({IDNO, IDYES});
     EXPECT_EQ(TRUE, COPYFLST_process_list(INSTALL_REMOVE_LIST, nullptr, dst.c_str(), menu.c_str(), 0));
 
-    std::vector<seen_box> seen = boxes.take();
+    std::vector<SEEN_BOX> seen = boxes.take();
     ASSERT_EQ(2u, seen.size());
     expect_question(seen[0], dst);
     expect_question(seen[1], menu);

@@ -1,0 +1,49 @@
+// Answers the message boxes that the code under test shows, from a second thread, the way a user
+// would, and keeps what each box said so that a test can check it afterwards.
+#pragma once
+
+#include <windows.h>
+
+#include <atomic>
+#include <initializer_list>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+struct SEEN_BOX {
+    std::string caption;
+    std::string text;
+    HWND owner = nullptr;
+    std::string buttons;         // "O" for OK alone, "YN" for Yes and No
+    bool yes_no = false;         // offers Yes and No rather than OK
+    bool question_icon = false;  // shows the question-mark icon
+};
+
+// Watches every visible box of this process. Boxes get the queued answers in turn; any box beyond
+// them gets No, or OK where there is no No, so that an unexpected box never confirms anything and
+// never blocks a test.
+class BOX_ANSWERER {
+public:
+    explicit BOX_ANSWERER(std::initializer_list<int> answers = {});
+    ~BOX_ANSWERER();
+    BOX_ANSWERER(const BOX_ANSWERER&) = delete;
+    BOX_ANSWERER& operator=(const BOX_ANSWERER&) = delete;
+
+    void queue(std::initializer_list<int> answers);
+    // The boxes seen since the last call. Boxes are modal, so once the code under test returned,
+    // each of its boxes was answered and is in here.
+    std::vector<SEEN_BOX> take();
+    // Stops answering; the boxes seen since the last take.
+    const std::vector<SEEN_BOX>& finish();
+
+private:
+    void run();
+
+    std::mutex lock_;
+    std::vector<int> answers_;
+    std::vector<SEEN_BOX> seen_;
+    std::vector<SEEN_BOX> finished_;
+    std::atomic<bool> stop_{false};
+    std::thread worker_;
+};
