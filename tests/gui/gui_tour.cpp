@@ -1,7 +1,7 @@
 // A guided tour of setup.exe for the demo: starts it from the current directory (the disc), walks
-// through every screen a user can reach without installing, saves a picture of each as a BMP file
-// and says what it did. Leaves the machine as it found it: the uninstall record it writes for the
-// installed menu is deleted again.
+// through every screen and message box a user meets, installing the demo and removing it again,
+// saves a picture of each as a BMP file and says what it did. Leaves the machine as it found it:
+// the installation is removed again, and so is the uninstall record written for the installed menu.
 //
 //   gui_tour.exe OUTPUT_DIRECTORY
 #include <cstdio>
@@ -34,6 +34,27 @@ void show(SetupProgram& setup, const Screen& screen, const std::string& output, 
         std::printf("   %s: no picture\n", screen.name);
         ++failures;
     }
+}
+
+// Waits for the program's message box, saves its picture over the window, then presses a button.
+void answer(SetupProgram& setup, const std::string& output, const char* name, int button, const char* what) {
+    HWND box = nullptr;
+    if (!wait_until([&] { return (box = setup.find_box()) != nullptr; })) {
+        std::printf("   no message box appeared\n");
+        ++failures;
+        return;
+    }
+    Sleep(500);
+    const Box seen = read_box(box);
+    std::printf("   box \"%s\": %s\n", seen.caption.c_str(), seen.text.c_str());
+    Capture capture;
+    char file[64];
+    std::snprintf(file, sizeof file, "%02d-%s.bmp", ++pictures, name);
+    if (capture_window(setup.window(), &capture) && save_bitmap(capture, join(output, file)))
+        std::printf("   saved %s\n", file);
+    std::printf("-> answer %s\n", what);
+    press_box_button(box, button);
+    wait_until([&] { return !IsWindow(box); });
 }
 
 void press(SetupProgram& setup, int id, const char* what) {
@@ -94,6 +115,24 @@ int main(int argc, char** argv) {
         show(setup, directory_screen(typed), output, "install-directory-again");
         press(setup, IDC_DIR_CANCEL, "Cancel");
         show(setup, not_installed_menu(), output, "main-menu-again");
+        finish(setup);
+    }
+
+    // Installing for real, then removing again from the installed menu.
+    if (start(setup, directory, "")) {
+        press(setup, IDC_SLOT2, "Install");
+        wait_until([&] { return IsWindowVisible(setup.control(IDC_INSTALL_DIR)) != 0; });
+        press(setup, IDC_DIR_OK, "Ok");
+        show(setup, type_screen(), output, "install-type-before-installing");
+        press(setup, IDC_SLOT2, "Install Quillmoor Demo (160mb)");
+        answer(setup, output, "install-complete", IDOK, "OK");
+        show(setup, installed_menu(), output, "main-menu-after-install");
+        press(setup, IDC_SLOT2, "Remove");
+        answer(setup, output, "are-you-sure", IDYES, "Yes");
+        answer(setup, output, "delete-install-directory", IDYES, "Yes");
+        answer(setup, output, "delete-start-menu-folder", IDYES, "Yes");
+        answer(setup, output, "uninstall-complete", IDOK, "OK");
+        show(setup, not_installed_menu(), output, "main-menu-after-removal");
         finish(setup);
     }
 
