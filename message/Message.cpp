@@ -1,0 +1,423 @@
+// Message store: the table of loaded message files, record operations, the writer and text helpers.
+#include <cstdlib>
+#include <cstring>
+
+#include "EBUG.h"
+#include "MessageInternal.h"
+
+namespace {
+
+constexpr std::uint16_t message_header = 0xFEFF;
+constexpr std::uint16_t message_lf = 0x000A;
+constexpr std::uint16_t message_cr = 0x000D;
+constexpr char message_end_marker[] = "[END_OF_FILE]";
+constexpr std::size_t message_end_marker_length = sizeof message_end_marker - 1;
+// Records added to a full array at a time.
+constexpr std::uint32_t message_growth = 5;
+
+struct message_state_record {
+    BOOL8 initialised;
+    MESSAGE_FILE* table;
+    std::uint32_t max_message_files;
+    std::uint8_t output_encrypt_state;
+};
+
+message_state_record message_state = {FALSE, nullptr, 0, 1};
+
+MESSAGE_FILE* message_entry(std::int32_t handle) {
+    return message_valid_handle(handle) ? &message_state.table[handle] : nullptr;
+}
+
+std::uint16_t* message_copy_text(const std::uint16_t* text) {
+    std::uint32_t length = unicodelen(text);
+    if (length == 0) return nullptr;
+    std::uint16_t* copy = static_cast<std::uint16_t*>(std::malloc(length * sizeof(std::uint16_t)));
+    if (copy) unicodecpy(copy, text);
+    return copy;
+}
+
+// Widens one id byte as a signed value, as the file format stores ids.
+std::uint16_t message_widen(char byte) {
+    return static_cast<std::uint16_t>(static_cast<std::int16_t>(static_cast<signed char>(byte)));
+}
+
+}  // namespace
+
+BOOL8 MESSAGE_initialise(std::uint32_t number_of_files) {
+    ENTER();
+    if (message_state.initialised) {
+        // A second table would strand the files the first one still holds.
+        EBUG_MESSAGE("MESSAGE_initialise failed: already initialised");
+        EBUG_RETURN(FALSE);
+    }
+    if (number_of_files == 0) {
+        EBUG_MESSAGE("MESSAGE_initialise failed: no table entries");
+        EBUG_RETURN(FALSE);
+    }
+    MESSAGE_FILE* table = static_cast<MESSAGE_FILE*>(std::calloc(number_of_files, sizeof(MESSAGE_FILE)));
+    if (!table) {
+        EBUG_MESSAGE("MESSAGE_initialise failed: cannot allocate the table");
+        EBUG_RETURN(FALSE);
+    }
+    message_state.table = table;
+    message_state.max_message_files = number_of_files;
+    message_state.output_encrypt_state = 1;
+    message_state.initialised = TRUE;
+    EBUG_RETURN(TRUE);
+}
+
+void MESSAGE_deinitialise(void) {
+    ENTER();
+    // Files still loaded are not released here; their owners release them first.
+    std::free(message_state.table);
+    message_state.table = nullptr;
+    message_state.max_message_files = 0;
+    message_state.initialised = FALSE;
+    LEAVE();
+}
+
+std::int32_t message_handle_of(const MESSAGE_FILE* entry) {
+    if (!message_state.table || entry < message_state.table ||
+        entry >= message_state.table + message_state.max_message_files)
+        return -1;
+    return static_cast<std::int32_t>(entry - message_state.table);
+}
+
+BOOL8 message_valid_handle(std::int32_t handle) {
+    ENTER();
+    if (!message_state.initialised || handle < 0 ||
+        static_cast<std::uint32_t>(handle) >= message_state.max_message_files)
+        EBUG_RETURN(FALSE);
+    EBUG_RETURN(message_state.table[handle].in_use ? TRUE : FALSE);
+}
+
+std::int32_t MESSAGE_allocate_message_file(const char* file_name, std::uint8_t editable, MESSAGE_FILE_ERROR* error) {
+    ENTER();
+    std::int32_t handle = -1;
+    for (std::uint32_t index = 0; message_state.initialised && index < message_state.max_message_files; ++index) {
+        if (!message_state.table[index].in_use) {
+            handle = static_cast<std::int32_t>(index);
+            break;
+        }
+    }
+    if (handle < 0) {
+        EBUG_MESSAGE("MESSAGE_allocate_message_file failed: no free entry");
+        EBUG_RETURN(MESSAGE_NO_FREE_ENTRY);
+    }
+    if (!file_name) {
+        EBUG_MESSAGE("MESSAGE_allocate_message_file failed: no file name");
+        EBUG_RETURN(MESSAGE_NO_FREE_ENTRY);
+    }
+    MESSAGE_FILE* entry = &message_state.table[handle];
+    std::memset(entry, 0, sizeof *entry);
+    // The record is reset here as well as by the markup check, which an empty file never reaches.
+    if (error) {
+        error->error = 0;
+        error->text = nullptr;
+        error->file_name = nullptr;
+        error->position = MESSAGE_NO_POSITION;
+        error->line = MESSAGE_NO_LINE;
+    }
+
+    std::int32_t units = message_read_message_file(entry, file_name);
+    if (units < 0) {
+        EBUG_MESSAGE("FAILED to read file: %s", file_name);
+        units = 0;
+    }
+    std::int32_t entries = 0;
+    if (units > 0) {
+        message_decrypt_xor(entry, entry->file_text, units);
+        entries = message_count(entry, units, error);
+    }
+    if (entries == -2) {
+        if (error) {
+            std::size_t length = std::strlen(file_name) + 1;
+            error->file_name = static_cast<char*>(std::malloc(length));
+            if (error->file_name) std::memcpy(error->file_name, file_name, length);
+        }
+        std::free(entry->file_text);
+        entry->file_text = nullptr;
+        EBUG_RETURN(MESSAGE_MARKUP_ERROR);
+    }
+
+    entry->editable = editable;
+    entry->in_use = 1;
+    if (entries > 0) {
+        // Without the array the entries still go in: insertion grows it a few records at a time.
+        entry->messages = static_cast<MESSAGE_STR*>(std::calloc(static_cast<std::size_t>(entries), sizeof(MESSAGE_STR)));
+        entry->capacity = entry->messages ? static_cast<std::uint32_t>(entries) : 0;
+        mark_messages(entry, units, entries);
+    }
+    EBUG_RETURN(handle);
+}
+
+void MESSAGE_deallocate_message_file(std::int32_t handle) {
+    ENTER();
+    MESSAGE_FILE* entry = message_entry(handle);
+    if (!entry) {
+        LEAVE();
+        return;
+    }
+    std::free(entry->file_text);
+    if (entry->editable == 1)
+        for (std::uint32_t index = 0; index < entry->num_messages; ++index)
+            message_deallocate_message_str(&entry->messages[index]);
+    std::free(entry->messages);
+    std::memset(entry, 0, sizeof *entry);
+    LEAVE();
+}
+
+void MESSAGE_write_message_file(std::int32_t handle, const char* file_name) {
+    ENTER();
+    MESSAGE_FILE* entry = message_entry(handle);
+    if (!entry || entry->editable != 1 || !file_name) {
+        LEAVE();
+        return;
+    }
+    std::size_t total = 1 + message_end_marker_length;
+    for (std::uint32_t index = 0; index < entry->num_messages; ++index) {
+        const MESSAGE_STR& record = entry->messages[index];
+        std::uint32_t text_units = unicodelen(record.text);
+        total += std::strlen(record.id) + (text_units ? text_units - 1 : 0) + 4;
+    }
+    // The image is built before the file is opened, so a failed allocation leaves the old file.
+    std::uint16_t* image = total <= 0x7FFFFFFFu ? static_cast<std::uint16_t*>(std::malloc(total * sizeof(std::uint16_t))) : nullptr;
+    if (!image) {
+        EBUG_MESSAGE("MESSAGE_write_message_file failed: cannot allocate %u units", static_cast<unsigned>(total));
+        LEAVE();
+        return;
+    }
+    std::size_t at = 0;
+    image[at++] = message_header;
+    for (std::uint32_t index = 0; index < entry->num_messages; ++index) {
+        const MESSAGE_STR& record = entry->messages[index];
+        image[at++] = '[';
+        for (const char* byte = record.id; *byte; ++byte) image[at++] = message_widen(*byte);
+        image[at++] = ']';
+        image[at++] = message_lf;
+        if (unicodelen(record.text))
+            for (const std::uint16_t* unit = record.text; *unit; ++unit) image[at++] = *unit;
+        image[at++] = message_lf;
+    }
+    for (std::size_t index = 0; index < message_end_marker_length; ++index)
+        image[at++] = static_cast<std::uint16_t>(message_end_marker[index]);
+    EBUG_ASSERT(at == total);
+    if (message_state.output_encrypt_state == 1) message_encrypt_xor(entry, image, static_cast<std::int32_t>(total));
+    message_save_units(file_name, image, total);
+    std::free(image);
+    LEAVE();
+}
+
+MESSAGE_STR* message_get_list_object(std::int32_t handle, const char* id) {
+    ENTER();
+    MESSAGE_FILE* entry = message_entry(handle);
+    if (!entry || !id) EBUG_RETURN(nullptr);
+    std::int32_t magic = message_calc_message_id_magic_number(id);
+    for (std::uint32_t index = 0; index < entry->num_messages; ++index) {
+        MESSAGE_STR* record = &entry->messages[index];
+        if (record->magic_number == magic && std::strcmp(record->id, id) == 0) EBUG_RETURN(record);
+    }
+    EBUG_RETURN(nullptr);
+}
+
+const char* MESSAGE_get_first_message_id(std::int32_t handle) {
+    ENTER();
+    MESSAGE_FILE* entry = message_entry(handle);
+    if (!entry || entry->num_messages == 0) EBUG_RETURN(nullptr);
+    EBUG_RETURN(entry->messages[0].id);
+}
+
+const char* MESSAGE_get_next_message_id(std::int32_t handle, const char* id) {
+    ENTER();
+    MESSAGE_STR* record = message_get_list_object(handle, id);
+    if (!record) EBUG_RETURN(nullptr);
+    MESSAGE_FILE* entry = &message_state.table[handle];
+    std::uint32_t next = static_cast<std::uint32_t>(record - entry->messages) + 1;
+    if (next >= entry->num_messages) EBUG_RETURN(nullptr);
+    EBUG_RETURN(entry->messages[next].id);
+}
+
+const std::uint16_t* MESSAGE_get_message(std::int32_t handle, const char* id) {
+    ENTER();
+    MESSAGE_STR* record = message_get_list_object(handle, id);
+    EBUG_RETURN(record ? record->text : nullptr);
+}
+
+void MESSAGE_set_message(std::int32_t handle, const char* id, const std::uint16_t* text) {
+    ENTER();
+    MESSAGE_FILE* entry = message_entry(handle);
+    MESSAGE_STR* record = message_get_list_object(handle, id);
+    if (!entry || entry->editable != 1 || !record) {
+        LEAVE();
+        return;
+    }
+    // The old text goes only once the copy exists: a text that is refused changes nothing.
+    std::uint16_t* copy = message_copy_text(text);
+    if (copy) {
+        std::free(record->text);
+        record->text = copy;
+    }
+    LEAVE();
+}
+
+MESSAGE_STR* message_get_new_message_str(std::int32_t handle) {
+    ENTER();
+    MESSAGE_FILE* entry = message_entry(handle);
+    if (!entry) EBUG_RETURN(nullptr);
+    if (entry->num_messages >= entry->capacity) {
+        std::uint64_t capacity = static_cast<std::uint64_t>(entry->capacity) + message_growth;
+        if (capacity > 0xFFFFFFFFu / sizeof(MESSAGE_STR)) EBUG_RETURN(nullptr);
+        MESSAGE_STR* grown = static_cast<MESSAGE_STR*>(
+            std::realloc(entry->messages, static_cast<std::size_t>(capacity) * sizeof(MESSAGE_STR)));
+        if (!grown) EBUG_RETURN(nullptr);
+        std::memset(grown + entry->capacity, 0, message_growth * sizeof(MESSAGE_STR));
+        entry->messages = grown;
+        entry->capacity = static_cast<std::uint32_t>(capacity);
+    }
+    EBUG_RETURN(&entry->messages[entry->num_messages]);
+}
+
+void message_deallocate_message_str(MESSAGE_STR* record) {
+    ENTER();
+    if (record) {
+        std::free(record->id);
+        std::free(record->text);
+        record->id = nullptr;
+        record->text = nullptr;
+    }
+    LEAVE();
+}
+
+BOOL8 MESSAGE_insert_message(std::int32_t handle, const char* id, const std::uint16_t* text) {
+    ENTER();
+    MESSAGE_FILE* entry = message_entry(handle);
+    if (!entry || !id || message_get_list_object(handle, id)) EBUG_RETURN(FALSE);
+    // Texts beyond the length limit are refused in either kind of file: nothing could copy or
+    // write them later.
+    if (text && unicodelen(text) == 0) EBUG_RETURN(FALSE);
+    char* id_to_store = const_cast<char*>(id);
+    std::uint16_t* text_to_store = const_cast<std::uint16_t*>(text);
+    if (entry->editable == 1) {
+        static const std::uint16_t carriage_return[] = {message_cr, 0};
+        std::size_t id_length = std::strlen(id) + 1;
+        id_to_store = static_cast<char*>(std::malloc(id_length));
+        text_to_store = message_copy_text(text ? text : carriage_return);
+        if (!id_to_store || !text_to_store) {
+            std::free(id_to_store);
+            std::free(text_to_store);
+            EBUG_RETURN(FALSE);
+        }
+        std::memcpy(id_to_store, id, id_length);
+    }
+    MESSAGE_STR* record = message_get_new_message_str(handle);
+    if (!record) {
+        if (entry->editable == 1) {
+            std::free(id_to_store);
+            std::free(text_to_store);
+        }
+        EBUG_RETURN(FALSE);
+    }
+    record->id = id_to_store;
+    record->text = text_to_store;
+    record->magic_number = message_calc_message_id_magic_number(id_to_store);
+    ++entry->num_messages;
+    EBUG_RETURN(TRUE);
+}
+
+BOOL8 MESSAGE_remove_message(std::int32_t handle, const char* id) {
+    ENTER();
+    MESSAGE_FILE* entry = message_entry(handle);
+    if (!entry || entry->editable != 1 || entry->num_messages == 0) EBUG_RETURN(FALSE);
+    MESSAGE_STR* record = message_get_list_object(handle, id);
+    if (!record) EBUG_RETURN(FALSE);
+    message_deallocate_message_str(record);
+    std::size_t after = entry->num_messages - static_cast<std::uint32_t>(record - entry->messages) - 1;
+    std::memmove(record, record + 1, after * sizeof(MESSAGE_STR));
+    --entry->num_messages;
+    std::memset(&entry->messages[entry->num_messages], 0, sizeof(MESSAGE_STR));
+    EBUG_RETURN(TRUE);
+}
+
+std::int32_t MESSAGE_count_messages(std::int32_t handle) {
+    ENTER();
+    MESSAGE_FILE* entry = message_entry(handle);
+    if (!entry) EBUG_RETURN(-1);
+    EBUG_RETURN(static_cast<std::int32_t>(entry->num_messages));
+}
+
+std::uint8_t MESSAGE_set_output_encrypt_state(std::uint8_t state) {
+    ENTER();
+    std::uint8_t previous = message_state.output_encrypt_state;
+    message_state.output_encrypt_state = state;
+    EBUG_RETURN(previous);
+}
+
+std::uint32_t unicodelen(const std::uint16_t* text) {
+    ENTER();
+    if (!text) EBUG_RETURN(0u);
+    for (std::uint32_t index = 0; index <= MESSAGE_MAX_TEXT_LENGTH; ++index)
+        if (text[index] == 0) EBUG_RETURN(index + 1);
+    EBUG_RETAIL_LINE("Length is too big");
+    EBUG_RETURN(0u);
+}
+
+std::uint32_t myunicodelen(const std::uint16_t* text) {
+    ENTER();
+    if (!text) EBUG_RETURN(0u);
+    for (std::uint32_t index = 0; index <= MESSAGE_MAX_APPEND_LENGTH; ++index)
+        if (text[index] == 0) EBUG_RETURN(index);
+    EBUG_RETURN(0u);
+}
+
+BOOL8 unicodecmp(const std::uint16_t* first, const std::uint16_t* second) {
+    ENTER();
+    if (!first || !second) EBUG_RETURN(FALSE);
+    std::uint32_t length = unicodelen(first);
+    // Texts too long to measure are never taken as equal.
+    if (length == 0 || length != unicodelen(second)) EBUG_RETURN(FALSE);
+    EBUG_RETURN(std::memcmp(first, second, length * sizeof(std::uint16_t)) == 0 ? TRUE : FALSE);
+}
+
+void unicodecpy(std::uint16_t* destination, const std::uint16_t* text) {
+    ENTER();
+    std::size_t index = 0;
+    for (; text[index]; ++index) destination[index] = text[index];
+    destination[index] = 0;
+    LEAVE();
+}
+
+void MESSAGE_append(std::uint16_t* destination, const std::uint16_t* text) {
+    ENTER();
+    std::uint32_t length = myunicodelen(text);
+    if (!destination || length == 0) {
+        LEAVE();
+        return;
+    }
+    // A destination over 200 characters measures 0, so the text then lands at its start.
+    std::uint32_t at = myunicodelen(destination);
+    std::memcpy(destination + at, text, length * sizeof(std::uint16_t));
+    destination[at + length] = 0;
+    LEAVE();
+}
+
+char* MESSAGE_unicode_to_ascii(const std::uint16_t* text) {
+    ENTER();
+    std::uint32_t length = unicodelen(text);
+    if (length == 0) EBUG_RETURN(nullptr);
+    char* narrow = static_cast<char*>(std::malloc(length));
+    if (!narrow) EBUG_RETURN(nullptr);
+    for (std::uint32_t index = 0; index < length; ++index) narrow[index] = static_cast<char>(text[index] & 0xFF);
+    EBUG_RETURN(narrow);
+}
+
+std::uint16_t* MESSAGE_ascii_to_unicode(const char* text) {
+    ENTER();
+    if (!text) EBUG_RETURN(nullptr);
+    std::size_t length = std::strlen(text);
+    std::uint16_t* wide = static_cast<std::uint16_t*>(std::malloc((length + 2) * sizeof(std::uint16_t)));
+    if (!wide) EBUG_RETURN(nullptr);
+    for (std::size_t index = 0; index < length; ++index) wide[index] = message_widen(text[index]);
+    wide[length] = message_cr;
+    wide[length + 1] = 0;
+    EBUG_RETURN(wide);
+}

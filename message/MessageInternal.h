@@ -1,0 +1,44 @@
+// Module-private operations of the message store, shared by its two source files and its tests.
+#pragma once
+
+#include <cstdint>
+
+#include "Message.h"
+
+// Longest text the length helper accepts, in characters.
+#define MESSAGE_MAX_TEXT_LENGTH 200000u
+// Longest text the append helper measures, in characters.
+#define MESSAGE_MAX_APPEND_LENGTH 200u
+
+// The four markup error texts.
+extern const char message_error_bracket_in_bracket[];
+extern const char message_error_close_before_open[];
+extern const char message_error_newline_before[];
+extern const char message_error_newline_after[];
+
+// Reader.
+std::int32_t message_read_message_file(MESSAGE_FILE* entry, const char* file_name);
+void message_decrypt_xor(MESSAGE_FILE* entry, std::uint16_t* units, std::int32_t count);
+std::int32_t message_count(MESSAGE_FILE* entry, std::int32_t count, MESSAGE_FILE_ERROR* error);
+void mark_messages(MESSAGE_FILE* entry, std::int32_t count, std::int32_t number_of_entries);
+void message_convert_marked_ids(std::uint16_t* id);
+void message_encrypt_xor(MESSAGE_FILE* entry, std::uint16_t* image, std::int32_t count);
+std::int32_t message_calc_message_id_magic_number(const char* id);
+
+// Store.
+std::int32_t message_handle_of(const MESSAGE_FILE* entry);
+BOOL8 message_valid_handle(std::int32_t handle);
+MESSAGE_STR* message_get_list_object(std::int32_t handle, const char* id);
+MESSAGE_STR* message_get_new_message_str(std::int32_t handle);
+void message_deallocate_message_str(MESSAGE_STR* record);
+
+// 16-bit text helpers.
+std::uint32_t unicodelen(const std::uint16_t* text);
+std::uint32_t myunicodelen(const std::uint16_t* text);
+BOOL8 unicodecmp(const std::uint16_t* first, const std::uint16_t* second);
+void unicodecpy(std::uint16_t* destination, const std::uint16_t* text);
+
+// File access: the whole file as little-endian units, and a whole image written back.
+// Result of the load: units read, or -1 with the reason already reported.
+std::int32_t message_load_units(const char* file_name, std::uint16_t** units);
+BOOL8 message_save_units(const char* file_name, const std::uint16_t* units, std::size_t count);

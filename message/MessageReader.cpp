@@ -1,0 +1,261 @@
+// Message file reader: loading, uncomplementing, the markup check and cutting entries out in place.
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "EBUG.h"
+#include "MessageInternal.h"
+
+const char message_error_bracket_in_bracket[] = "'[' inside '['";
+const char message_error_close_before_open[] = "']' before '['";
+const char message_error_newline_before[] = "Insert newline before '['";
+const char message_error_newline_after[] = "Insert newline after ']'";
+
+namespace {
+
+constexpr std::uint16_t message_header = 0xFEFF;
+constexpr std::uint16_t message_complemented_header = 0x0100;
+constexpr std::uint16_t message_tab = 0x0009;
+constexpr std::uint16_t message_lf = 0x000A;
+constexpr std::uint16_t message_cr = 0x000D;
+constexpr std::uint16_t message_space = 0x0020;
+constexpr std::uint16_t message_open = 0x005B;
+constexpr std::uint16_t message_close = 0x005D;
+
+// Files beyond this size are refused: twice the size must still be a sane allocation and the
+// unit count must fit the signed results.
+constexpr std::uint64_t message_max_file_bytes = 0x3FFFFFFFu;
+
+void message_complement(std::uint16_t* units, std::size_t count) {
+    for (std::size_t index = 0; index < count; ++index) units[index] = static_cast<std::uint16_t>(~units[index]);
+}
+
+// Index of the first unit at or after start that equals wanted, or count when there is none.
+std::int32_t message_find(const std::uint16_t* units, std::int32_t start, std::int32_t count, std::uint16_t wanted) {
+    while (start < count && units[start] != wanted) ++start;
+    return start;
+}
+
+}  // namespace
+
+// The file access layer's open/close/read wrappers belong here once that layer is available;
+// until then the file is read with the standard library.
+std::int32_t message_load_units(const char* file_name, std::uint16_t** units) {
+    *units = nullptr;
+    struct stat status;
+    std::FILE* stream = std::fopen(file_name, "rb");
+    if (!stream || stat(file_name, &status) != 0 || (status.st_mode & S_IFMT) != S_IFREG) {
+        if (stream) std::fclose(stream);
+        EBUG_MESSAGE("Cannot open file or access %s", file_name);
+        return -1;
+    }
+    std::uint64_t size = static_cast<std::uint64_t>(status.st_size);
+    // Twice the byte size as the format has always asked for, plus one zero unit so that the
+    // text stays terminated whatever the file holds.
+    std::uint8_t* buffer = nullptr;
+    if (size <= message_max_file_bytes) buffer = static_cast<std::uint8_t*>(std::malloc(static_cast<std::size_t>(size) * 2 + 2));
+    if (!buffer) {
+        std::fclose(stream);
+        EBUG_MESSAGE("malloc crash: stat_size = %d", static_cast<int>(size > 0x7FFFFFFFu ? 0x7FFFFFFFu : size));
+        return -1;
+    }
+    std::size_t bytes = std::fread(buffer, 1, static_cast<std::size_t>(size), stream);
+    std::fclose(stream);
+    std::size_t count = bytes / 2;  // a trailing odd byte is ignored
+    // Little-endian on disk whatever the host: assemble each unit from its two bytes. Unit i
+    // is written over bytes 2i and 2i+1, which were just read, so this works in place.
+    std::uint16_t* text = reinterpret_cast<std::uint16_t*>(buffer);
+    for (std::size_t index = 0; index < count; ++index) {
+        std::uint16_t unit = static_cast<std::uint16_t>(buffer[2 * index] | (buffer[2 * index + 1] << 8));
+        std::memcpy(&text[index], &unit, sizeof unit);
+    }
+    text[count] = 0;
+    *units = text;
+    return static_cast<std::int32_t>(count);
+}
+
+BOOL8 message_save_units(const char* file_name, const std::uint16_t* units, std::size_t count) {
+    std::FILE* stream = std::fopen(file_name, "wb");
+    if (!stream) {
+        EBUG_MESSAGE("Failed to open '%s' ('%s')", file_name, file_name);
+        return FALSE;
+    }
+    BOOL8 written = TRUE;
+    std::uint8_t pair[512];
+    std::size_t filled = 0;
+    for (std::size_t index = 0; index < count && written; ++index) {
+        pair[filled++] = static_cast<std::uint8_t>(units[index] & 0xFF);
+        pair[filled++] = static_cast<std::uint8_t>(units[index] >> 8);
+        if (filled == sizeof pair || index + 1 == count) {
+            written = std::fwrite(pair, 1, filled, stream) == filled ? TRUE : FALSE;
+            filled = 0;
+        }
+    }
+    if (std::fclose(stream) != 0) written = FALSE;
+    return written;
+}
+
+std::int32_t message_read_message_file(MESSAGE_FILE* entry, const char* file_name) {
+    ENTER();
+    std::uint16_t* units = nullptr;
+    std::int32_t count = message_load_units(file_name, &units);
+    if (count < 0) EBUG_RETURN(-1);
+    entry->file_text = units;
+    EBUG_RETURN(count);
+}
+
+void message_decrypt_xor(MESSAGE_FILE* entry, std::uint16_t* units, std::int32_t count) {
+    ENTER();
+    (void)entry;
+    if (units && count >= 1 && units[0] == message_complemented_header)
+        message_complement(units, static_cast<std::size_t>(count));
+    LEAVE();
+}
+
+std::int32_t message_count(MESSAGE_FILE* entry, std::int32_t count, MESSAGE_FILE_ERROR* error) {
+    ENTER();
+    if (error) {
+        error->error = 0;
+        error->text = nullptr;
+        error->position = MESSAGE_NO_POSITION;
+        error->line = MESSAGE_NO_LINE;
+    }
+    const std::uint16_t* units = entry->file_text;
+    if (!units || count < 2) EBUG_RETURN(-1);
+
+    bool inside = false;
+    std::uint32_t line = 1;
+    std::int32_t brackets = 0;
+    const char* failure = nullptr;
+    std::int32_t position = 0;
+    for (std::int32_t index = 1; index < count && !failure; ++index) {
+        std::uint16_t unit = units[index];
+        switch (unit) {
+        case message_tab:
+        case message_cr:
+        case message_space:
+            break;
+        case message_lf:
+            ++line;
+            break;
+        case message_open:
+            ++brackets;
+            if (inside) {
+                failure = message_error_bracket_in_bracket;
+                position = index;
+            }
+            inside = true;
+            break;
+        case message_close:
+            if (!inside) {
+                failure = message_error_close_before_open;
+                position = index;
+            }
+            inside = false;
+            break;
+        default:
+            if (inside) break;
+            if (index + 1 < count && units[index + 1] == message_open) {
+                failure = message_error_newline_before;
+                position = index + 1;
+            } else if (index > 1 && units[index - 1] == message_close) {
+                // The header is never text, so unit 1 has no previous unit to look at.
+                failure = message_error_newline_after;
+                position = index;
+            }
+            break;
+        }
+    }
+    if (failure) {
+        if (error) {
+            error->error = 1;
+            error->text = failure;
+            error->position = static_cast<std::uint32_t>(position);
+            error->line = line;
+        }
+        EBUG_RETURN(-2);
+    }
+    EBUG_RETURN(brackets - 1);
+}
+
+void message_convert_marked_ids(std::uint16_t* id) {
+    ENTER();
+    char* narrow = MESSAGE_unicode_to_ascii(id);
+    char* bytes = reinterpret_cast<char*>(id);
+    if (narrow) {
+        std::memcpy(bytes, narrow, std::strlen(narrow) + 1);
+        std::free(narrow);
+    } else {
+        // Too long to measure, or no memory: narrow in place. Byte i lands inside unit i/2,
+        // which has already been read, so nothing is overwritten before it is used.
+        std::size_t index = 0;
+        for (;; ++index) {
+            std::uint16_t unit = id[index];
+            bytes[index] = static_cast<char>(unit & 0xFF);
+            if (unit == 0) break;
+        }
+    }
+    LEAVE();
+}
+
+void mark_messages(MESSAGE_FILE* entry, std::int32_t count, std::int32_t number_of_entries) {
+    ENTER();
+    std::uint16_t* units = entry->file_text;
+    if (!units || count < 1 || units[0] == 0) {
+        LEAVE();
+        return;
+    }
+    std::int32_t handle = message_handle_of(entry);
+    // Every step is bounded by the unit count: the markup check lets odd layouts such as
+    // "[A][B]" through, and those must cut fewer entries rather than run off the end.
+    std::int32_t cursor = 1;
+    for (std::int32_t done = 0; done < number_of_entries; ++done) {
+        std::int32_t open = message_find(units, cursor, count, message_open);
+        if (open >= count) break;
+        std::int32_t close = message_find(units, open + 1, count, message_close);
+        if (close >= count) break;
+        units[close] = 0;
+        std::uint16_t* id_units = units + open + 1;
+        std::int32_t line_end = message_find(units, close + 1, count, message_lf);
+        if (line_end >= count) break;
+        std::int32_t text_start = line_end + 1;
+        std::int32_t next = message_find(units, text_start, count, message_open);
+        if (next >= count) break;
+        // The unit before the next "[" closes the text; when the "[" follows the id's line
+        // directly that unit is the id line's LF, and the text is empty.
+        units[next - 1] = 0;
+        std::uint16_t* text = next == text_start ? units + next - 1 : units + text_start;
+        message_convert_marked_ids(id_units);
+        MESSAGE_insert_message(handle, reinterpret_cast<const char*>(id_units), text);
+        cursor = next;
+    }
+    LEAVE();
+}
+
+void message_encrypt_xor(MESSAGE_FILE* entry, std::uint16_t* image, std::int32_t count) {
+    ENTER();
+    (void)entry;
+    if (!image || count < 1) {
+        LEAVE();
+        return;
+    }
+    if (image[0] == message_complemented_header) {
+        EBUG_RETAIL_LINE("Data is already encrypted");
+    } else if (image[0] != message_header) {
+        EBUG_RETAIL_LINE("Invalid unicode header");
+    } else {
+        message_complement(image, static_cast<std::size_t>(count));
+    }
+    LEAVE();
+}
+
+std::int32_t message_calc_message_id_magic_number(const char* id) {
+    ENTER();
+    // Unsigned arithmetic wraps where a signed sum of a huge id would overflow.
+    std::uint32_t sum = 0;
+    for (const char* byte = id; byte && *byte; ++byte)
+        sum += static_cast<std::uint32_t>(static_cast<std::int32_t>(static_cast<signed char>(*byte)));
+    EBUG_RETURN(static_cast<std::int32_t>(sum));
+}
