@@ -1,0 +1,221 @@
+// File tree: each search-path slot's files and directories as a first-child / next-sibling node
+// array, filed from the recursive directory walk and searched one name component at a time.
+#include <cstring>
+
+#include "EBUG.h"
+#include "EFILE.h"
+#include "Memory.h"
+#include "Strings.h"
+#include "efile_internal.h"
+
+namespace {
+
+// Stored names are cut to 12 characters, so a longer token is matched on that much.
+BOOL8 efile_tree_name_matches(const char* stored, const char* token, std::size_t token_length) {
+    if (token_length >= EFILE_TREE_NAME_SIZE) return std::strncmp(stored, token, EFILE_TREE_NAME_SIZE - 1) == 0;
+    return std::strcmp(stored, token) == 0;
+}
+
+// The next token of text at *cursor, backslash runs separating like one (as strtok would split);
+// null when none is left. Terminates the token in place.
+char* efile_next_token(char** cursor) {
+    char* p = *cursor;
+    while (*p == '\\') ++p;
+    if (*p == '\0') {
+        *cursor = p;
+        return nullptr;
+    }
+    char* token = p;
+    while (*p != '\0' && *p != '\\') ++p;
+    if (*p == '\\') *p++ = '\0';
+    *cursor = p;
+    return token;
+}
+
+void efile_build_one(EFILE_TREE_DETAILS* details) {
+    efile_allocate_file_tree(details);
+    efile_walk_directory("*.*", details->path, efile_file_tree_callback_function, WALK_RECURSIVE);
+    efile_add_entry_to_file_tree(details, "");
+}
+
+}  // namespace
+
+BOOL8 EFILE_build_file_tree(std::int32_t index) {
+    ENTER();
+    efile_module_state& state = local_efile_details;
+    if (!state.search_paths) EBUG_RETURN(FALSE);
+    if (index == -1) {
+        for (std::uint32_t slot = 0; slot < state.num_search_paths; ++slot)
+            if (state.search_paths[slot].path[0] != '\0') efile_build_one(&state.search_paths[slot]);
+        EBUG_RETURN(TRUE);
+    }
+    if (index < 0 || static_cast<std::uint32_t>(index) >= state.num_search_paths) EBUG_RETURN(FALSE);
+    if (state.search_paths[index].path[0] == '\0') EBUG_RETURN(FALSE);
+    efile_build_one(&state.search_paths[index]);
+    EBUG_RETURN(TRUE);
+}
+
+BOOL8 efile_allocate_file_tree(EFILE_TREE_DETAILS* tree_details) {
+    ENTER();
+    if (!tree_details) EBUG_RETURN(FALSE);
+    if (tree_details->file_tree) MEMORY_FREE(tree_details->file_tree);
+    std::uint64_t bytes = static_cast<std::uint64_t>(tree_details->tree_size) * sizeof(EFILE_TREE_ENTRY);
+    std::int32_t request = bytes > 0x7FFFFFFFu ? 0 : static_cast<std::int32_t>(bytes);
+    MEMORY_ALLOCATE(tree_details->file_tree, request, MEMORY_FILL_ZERO, "EFILE: tree_details->file_tree");
+    if (!tree_details->file_tree) {
+        EBUG_MESSAGE("EFILE_allocate_file_tree: Failed to allocate memorysize: %d", request);
+        EBUG_RETURN(FALSE);
+    }
+    tree_details->num_entries = 0;
+    tree_details->file_tree[0].next = EFILE_TREE_NONE;
+    tree_details->file_tree[0].child = EFILE_TREE_NONE;
+    tree_details->file_tree[0].name[0] = '\0';
+    EBUG_RETURN(TRUE);
+}
+
+BOOL8 efile_reallocate_file_tree(EFILE_TREE_DETAILS* tree_details) {
+    ENTER();
+    if (!tree_details || !tree_details->file_tree) EBUG_RETURN(FALSE);
+    std::uint64_t new_size = static_cast<std::uint64_t>(tree_details->tree_size) + local_efile_details.tree_size_increment;
+    std::uint64_t bytes = new_size * sizeof(EFILE_TREE_ENTRY);
+    // No increment means no growth; a size beyond the allocator's range cannot be asked for.
+    if (new_size == tree_details->tree_size || bytes > 0x7FFFFFFFu) EBUG_RETURN(FALSE);
+    void* grown = MEMORY_reallocate(tree_details->file_tree, static_cast<std::int32_t>(bytes));
+    if (!grown) EBUG_RETURN(FALSE);  // the old array stays as it was, and so does its capacity
+    tree_details->file_tree = static_cast<EFILE_TREE_ENTRY*>(grown);
+    tree_details->tree_size = static_cast<std::uint32_t>(new_size);
+    EBUG_RETURN(TRUE);
+}
+
+std::int32_t efile_add_entry_to_file_tree(EFILE_TREE_DETAILS* tree_details, const char* name) {
+    ENTER();
+    if (!tree_details || !tree_details->file_tree || !name) EBUG_RETURN(-1);
+    if (tree_details->num_entries >= tree_details->tree_size && !efile_reallocate_file_tree(tree_details))
+        EBUG_RETURN(-1);
+    // Indices are handed out as signed values; a tree that large cannot name its next node.
+    if (tree_details->num_entries >= 0x7FFFFFFFu) EBUG_RETURN(-1);
+    std::uint32_t index = tree_details->num_entries;
+    EFILE_TREE_ENTRY& node = tree_details->file_tree[index];
+    node.next = EFILE_TREE_NONE;
+    node.child = EFILE_TREE_NONE;
+    efile_copy_string(node.name, name, EFILE_TREE_NAME_SIZE);
+    ++tree_details->num_entries;
+    EBUG_RETURN(static_cast<std::int32_t>(index));
+}
+
+void efile_file_tree_callback_function(const char* path, std::int32_t kind) {
+    ENTER();
+    efile_module_state& state = local_efile_details;
+    if (kind == WALK_TICK || !path || !state.search_paths) {
+        LEAVE();
+        return;
+    }
+    // A report that would have to be cut could be filed under the wrong name: leave it out.
+    if (std::strlen(path) >= EFILE_PATH_SIZE) {
+        EBUG_MESSAGE("efile_file_tree_callback_function failed: path too long '%.64s'", path);
+        LEAVE();
+        return;
+    }
+    char copy[EFILE_PATH_SIZE];
+    efile_copy_string(copy, path, EFILE_PATH_SIZE);
+
+    EFILE_TREE_DETAILS* details = nullptr;
+    std::size_t prefix = 0;
+    for (std::uint32_t slot = 0; slot < state.num_search_paths && !details; ++slot) {
+        const char* slot_path = state.search_paths[slot].path;
+        prefix = std::strlen(slot_path);
+        if (prefix > 0 && std::strncmp(copy, slot_path, prefix) == 0) details = &state.search_paths[slot];
+    }
+    if (!details || !details->file_tree) {
+        LEAVE();
+        return;
+    }
+    char* cursor = copy + prefix;
+    if (*cursor == '\\') ++cursor;
+    char* token = efile_next_token(&cursor);
+    std::uint32_t current = 0;
+    while (token) {
+        if (details->num_entries == 0) {
+            efile_add_entry_to_file_tree(details, token);
+            break;
+        }
+        std::size_t token_length = std::strlen(token);
+        std::uint32_t node = current;
+        BOOL8 matched = FALSE;
+        for (;;) {
+            if (efile_tree_name_matches(details->file_tree[node].name, token, token_length)) {
+                matched = TRUE;
+                break;
+            }
+            if (details->file_tree[node].next == EFILE_TREE_NONE) break;
+            node = details->file_tree[node].next;
+        }
+        if (!matched) {
+            std::int32_t added = efile_add_entry_to_file_tree(details, token);
+            // Adding may have moved the array: link through the slot, not a kept pointer.
+            if (added >= 0) details->file_tree[node].next = static_cast<std::uint32_t>(added);
+            break;
+        }
+        token = efile_next_token(&cursor);
+        if (details->file_tree[node].child == EFILE_TREE_NONE) {
+            if (token) {
+                std::int32_t added = efile_add_entry_to_file_tree(details, token);
+                if (added >= 0) details->file_tree[node].child = static_cast<std::uint32_t>(added);
+            }
+            break;
+        }
+        current = details->file_tree[node].child;
+    }
+    LEAVE();
+}
+
+BOOL8 efile_find_full_path(const char* name, char* out, const EFILE_TREE_ENTRY* file_tree, std::uint32_t start) {
+    ENTER();
+    if (!name || name[0] == '\0' || !out) EBUG_RETURN(FALSE);
+    out[0] = '\0';
+    if (!file_tree) EBUG_RETURN(FALSE);
+    const char* p = name;
+    if (*p == '\\') ++p;
+    std::size_t full_length = std::strcspn(p, "\\");
+    char component[EFILE_TREE_NAME_SIZE];
+    std::size_t kept = full_length < EFILE_TREE_NAME_SIZE - 1 ? full_length : EFILE_TREE_NAME_SIZE - 1;
+    std::memcpy(component, p, kept);
+    component[kept] = '\0';
+    const char* after = p + full_length;
+
+    // The next chain is walked in a loop; only a step down a level recurses, at most once per
+    // component of the name.
+    for (std::uint32_t node = start;; node = file_tree[node].next) {
+        const EFILE_TREE_ENTRY& entry = file_tree[node];
+        if (std::strcmp(entry.name, component) == 0) {
+            if (after[0] == '\0' || (after[0] == '\\' && after[1] == '\0')) {
+                STRINGS_copy(out, EFILE_PATH_SIZE, component);
+                EBUG_RETURN(TRUE);
+            }
+            char below[EFILE_PATH_SIZE];
+            if (entry.child != EFILE_TREE_NONE && efile_find_full_path(after, below, file_tree, entry.child)) {
+                if (STRINGS_format(out, EFILE_PATH_SIZE, "%s\\%s", entry.name, below)) EBUG_RETURN(TRUE);
+                out[0] = '\0';  // a hit that cannot be spelt out in full is no hit
+            }
+        }
+        if (entry.next == EFILE_TREE_NONE) EBUG_RETURN(FALSE);
+    }
+}
+
+void efile_dump_structured_directory(std::FILE* output, const EFILE_TREE_ENTRY* file_tree, std::uint32_t index,
+                                     std::int32_t depth) {
+    ENTER();
+    if (!file_tree || !output) {
+        LEAVE();
+        return;
+    }
+    // Pre-order: recursion follows children, a loop follows the level, so long levels do not nest.
+    for (std::uint32_t node = index;; node = file_tree[node].next) {
+        for (std::int32_t tab = 0; tab < depth; ++tab) std::fputs("\t", output);
+        std::fprintf(output, "%s\n", file_tree[node].name);
+        if (file_tree[node].child != EFILE_TREE_NONE)
+            efile_dump_structured_directory(output, file_tree, file_tree[node].child, depth + 1);
+        if (file_tree[node].next == EFILE_TREE_NONE) break;
+    }
+    LEAVE();
+}

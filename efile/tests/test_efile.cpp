@@ -1,0 +1,215 @@
+// File access layer: settings, search slots, resolution on disk and through the trees, reads with
+// the block checksum, the stream wrappers, and the refusals the layer owns.
+#include "efile_fixture.h"
+
+namespace {
+int chunk_calls = 0;
+void count_chunk(void) { ++chunk_calls; }
+}  // namespace
+
+TEST(efile_checksum, two_crc16_halves) {
+    EXPECT_EQ(0x514AFA1Au, CRC_calc_block("abc", 3));
+    EXPECT_EQ(0u, CRC_calc_block("abc", 0));
+    EXPECT_EQ(0x29B1u, CRC_calc_block("123456789", 9) >> 16);  // the CRC-16/CCITT-FALSE check value
+}
+
+TEST_F(efile_test, initialise_states_and_refusals) {
+    ASSERT_EQ(TRUE, EFILE_initialise(nullptr));
+    EXPECT_EQ(1, EFILE_get_use_tree_to_find_files());
+    EXPECT_EQ(nullptr, EFILE_get_search_path(4));
+    EXPECT_EQ(FALSE, EFILE_initialise(nullptr));
+    EXPECT_EQ(TRUE, EFILE_deinitialise());
+    EXPECT_EQ(FALSE, EFILE_deinitialise());
+
+    // The record's extension is taken as given; one without terminator refuses the record.
+    EFILE_DETAILS details = settings(16);
+    std::strcpy(details.extension, ".TXT");
+    ASSERT_EQ(TRUE, EFILE_initialise(&details));
+    EXPECT_STREQ(".TXT", EFILE_get_extension());
+    EFILE_deinitialise();
+    std::memset(details.extension, 'x', sizeof details.extension);
+    EXPECT_EQ(FALSE, EFILE_initialise(&details));
+
+    // Slot table refused: initialised all the same, with no slots and tree lookup off.
+    HEAP_fail_after(0);
+    EXPECT_EQ(FALSE, EFILE_initialise(nullptr));
+    HEAP_fail_after(-1);
+    EXPECT_TRUE(logged("EFILE_initialise: Failed to allocate memory size:"));
+    EXPECT_EQ(0, EFILE_get_use_tree_to_find_files());
+    EXPECT_EQ(-1, EFILE_add_search_path("data\\"));
+    EXPECT_EQ(FALSE, EFILE_initialise(nullptr));
+}
+
+TEST_F(efile_test, switches_and_slots) {
+    ASSERT_EQ(TRUE, EFILE_initialise(nullptr));
+    EXPECT_EQ(FALSE, EFILE_set_use_tree_to_find_files(2));
+    EXPECT_EQ(1, EFILE_get_use_tree_to_find_files());
+    EXPECT_EQ(FALSE, EFILE_set_extension(nullptr));
+    EXPECT_EQ(TRUE, EFILE_set_extension(".TxT"));
+    EXPECT_EQ(FALSE, EFILE_set_extension(std::string(256, 'e').c_str()));  // refused, not cut
+    EXPECT_STREQ(".txt", EFILE_get_extension());
+
+    EXPECT_EQ(0, EFILE_add_search_path("DATA\\"));
+    EXPECT_STREQ("data\\", EFILE_get_search_path(0));
+    EXPECT_EQ(-1, EFILE_add_search_path(nullptr));
+    EXPECT_EQ(-1, EFILE_add_search_path(std::string(256, 'p').c_str()));
+    for (int i = 1; i < 4; ++i) EXPECT_EQ(i, EFILE_add_search_path("more\\"));
+    EXPECT_EQ(-1, EFILE_add_search_path("full\\"));
+    efile_clear_search_path(1);
+    EXPECT_EQ(1, EFILE_add_search_path("again\\"));
+
+    // Setting starts from empty slots, skips null paths and counts only what was placed.
+    std::string a = slot("a");
+    EXPECT_EQ(4, EFILE_set_search_paths(6, a.c_str(), static_cast<const char*>(nullptr), a.c_str(), a.c_str(),
+                                        a.c_str(), a.c_str()));
+    EXPECT_TRUE(logged("string is NULL"));
+    EXPECT_EQ(a, EFILE_get_search_path(1));
+}
+
+TEST_F(efile_test, resolve_refusals) {
+    EXPECT_EQ(nullptr, EFILE_make_full_path("x.dat"));
+    EXPECT_TRUE(logged("EFILE_make_full_path: EFILE not initialised"));
+    ASSERT_EQ(TRUE, EFILE_initialise(nullptr));
+    EXPECT_EQ(nullptr, EFILE_make_full_path(""));
+    EXPECT_TRUE(logged("EFILE_make_full_path: String size of zero"));
+    EFILE_set_extension(".txt");
+    EXPECT_EQ(nullptr, EFILE_make_full_path(std::string(253, 'n').c_str()));  // too long with the extension
+    EXPECT_TRUE(logged("EFILE_make_full_path failed: name too long"));
+}
+
+TEST_F(efile_test, resolve_on_disk_appends_names_to_slot_paths) {
+    ASSERT_EQ(TRUE, EFILE_initialise(nullptr));
+    EFILE_set_use_tree_to_find_files(0);
+    write_file("cd\\x.dat", "cd");
+    write_file("cd\\w.dat", "w");
+    write_file("datax.dat", "joined");
+    write_file("data\\readme", "bare");
+    write_file("data\\readme.txt", "text");
+    EFILE_add_search_path((slot("data") + "\\").c_str());
+    EFILE_add_search_path((slot("cd") + "\\").c_str());
+    EXPECT_EQ(slot("cd\\x.dat"), EFILE_make_full_path("x.dat"));
+    EXPECT_EQ(slot("data\\readme"), EFILE_make_full_path("readme"));
+    EFILE_set_extension(".txt");
+    EXPECT_EQ(slot("data\\readme.txt"), EFILE_make_full_path("readme"));
+    EXPECT_EQ(nullptr, EFILE_make_full_path("missing"));
+
+    // Two backslashes root a name: it is tried as it stands; a '.' start that is missing as
+    // given is still appended to each slot's path.
+    std::string rooted = root + "\\\\datax.dat";
+    EXPECT_EQ(rooted, EFILE_make_full_path(rooted.c_str()));
+    EXPECT_EQ(slot("cd\\.\\x.dat"), EFILE_make_full_path(".\\x.dat"));
+
+    // No separator is inserted; the walk ends at the first empty slot.
+    efile_clear_search_path(-1);
+    EFILE_add_search_path(slot("data").c_str());
+    EXPECT_EQ(slot("datax.dat"), EFILE_make_full_path("x.dat"));
+    EFILE_add_search_path((slot("cd") + "\\").c_str());
+    efile_clear_search_path(0);
+    EXPECT_EQ(nullptr, EFILE_make_full_path("x.dat")) << "slot 0 is free again, so slot 1 is not reached";
+
+    // A join too long for the buffer passes over that slot.
+    efile_clear_search_path(-1);
+    EFILE_add_search_path((std::string(250, 'l') + "\\").c_str());
+    EFILE_add_search_path((slot("cd") + "\\").c_str());
+    const char* first = EFILE_make_full_path("x.dat");
+    EXPECT_EQ(slot("cd\\x.dat"), first);
+    EXPECT_TRUE(logged("joined path too long in slot 0"));
+    EXPECT_EQ(first, EFILE_make_full_path("w.dat")) << "results share one buffer";
+    EXPECT_EQ(slot("cd\\w.dat"), first);
+}
+
+TEST_F(efile_test, read_file_counts_chunks_and_checksum) {
+    EFILE_DETAILS details = settings(4);
+    details.process_function = count_chunk;
+    ASSERT_EQ(TRUE, EFILE_initialise(&details));
+    write_file("ten.dat", "0123456789");
+    EFILE_set_search_paths(1, root.c_str());
+    char buffer[16];
+    std::memset(buffer, '-', sizeof buffer);
+    chunk_calls = 0;
+    EXPECT_EQ(1, EFILE_read_file("ten.dat", buffer, 0)) << "count 0 with a callback reads nothing";
+    EXPECT_EQ('-', buffer[0]);
+    EXPECT_EQ(1, EFILE_read_file("ten.dat", buffer, 14));
+    EXPECT_EQ(0, std::memcmp(buffer, "0123456789-", 11)) << "a count past the end stops there";
+    EXPECT_EQ(3, chunk_calls);
+    EXPECT_EQ(0, EFILE_read_file("absent.dat", buffer, 0));
+    EFILE_deinitialise();
+
+    // Whole files, in both modes, summed into the running total.
+    ASSERT_EQ(TRUE, EFILE_initialise(nullptr));
+    write_file("abc.dat", "abc");
+    EFILE_set_search_paths(1, root.c_str());
+    EFILE_set_crc_state(1);
+    std::memset(buffer, 0, sizeof buffer);
+    EXPECT_EQ(1, EFILE_read_file("abc.dat", buffer, 0));
+    EXPECT_STREQ("abc", buffer);
+    EXPECT_EQ(0x514AFA1Au, EFILE_get_crc_total());
+    EFILE_set_use_tree_to_find_files(0);
+    EFILE_set_search_paths(1, (root + "\\").c_str());
+    EXPECT_EQ(1, EFILE_read_file("abc.dat", buffer, 0));
+    EXPECT_EQ(0xA295F434u, EFILE_get_crc_total());
+    EFILE_set_crc_state(2);
+    EXPECT_EQ(1, EFILE_read_file("abc.dat", buffer, 2));
+    EXPECT_EQ(0xA295F434u, EFILE_get_crc_total());
+}
+
+TEST_F(efile_test, allocate_and_read_file_and_its_refusals) {
+    EXPECT_EQ(nullptr, EFILE_allocate_and_read_file("abc.dat", nullptr, nullptr));
+    EXPECT_TRUE(logged("EFILE_allocate_and_read_file: EFILE not active"));
+    EFILE_DETAILS details = settings(2);
+    details.crc_state = 1;
+    ASSERT_EQ(TRUE, EFILE_initialise(&details));
+    write_file("abc.dat", "abc");
+    write_file("empty.dat", "");
+    write_file("gone.dat", "soon gone");
+    EFILE_set_search_paths(1, root.c_str());
+
+    std::uint32_t got = 99;
+    auto* text = static_cast<char*>(EFILE_allocate_and_read_file("abc.dat", nullptr, &got));
+    ASSERT_NE(nullptr, text);
+    EXPECT_EQ(3u, got);
+    EXPECT_EQ(0, std::memcmp(text, "abc", 3));
+    EXPECT_EQ(0x514AFA1Au, EFILE_get_crc_total());
+    MEMORY_FREE(text);
+    EXPECT_EQ(nullptr, EFILE_allocate_and_read_file("missing.dat", nullptr, &got));
+    EXPECT_EQ(0u, got);
+    EXPECT_EQ(nullptr, EFILE_allocate_and_read_file("empty.dat", nullptr, &got));
+    EXPECT_TRUE(logged("EFILE_allocate_and_read_file: Failed to allocate memory"));
+    HEAP_fail_after(0);
+    EXPECT_EQ(nullptr, EFILE_allocate_and_read_file("abc.dat", nullptr, &got));
+    HEAP_fail_after(-1);
+    // The tree still names a file removed since the build.
+    std::remove(host("gone.dat").c_str());
+    EXPECT_EQ(nullptr, EFILE_allocate_and_read_file("gone.dat", nullptr, &got));
+    EXPECT_TRUE(logged("EFILE_allocate_and_read_file: Coudlnt get file stat data"));
+    EXPECT_EQ(0, EFILE_read_file("gone.dat", &got, 0));
+}
+
+TEST_F(efile_test, chunk_read_and_stream_wrappers) {
+    std::string missing = slot("no\\such.dat");
+    EXPECT_EQ(nullptr, efile_fopen(missing.c_str(), "rb", 1, "Caller.cpp", 77));
+    EXPECT_TRUE(logged("Failed to open '" + missing + "' ('" + missing + "') in Caller.cpp at line 77"));
+    EXPECT_NE(0, efile_fclose(nullptr, "Caller.cpp", 79));
+    EXPECT_TRUE(logged("Failed to close file in Caller.cpp at line 79"));
+    std::FILE* stream = efile_fopen(host("four.dat").c_str(), "wb", 0, "Caller.cpp", 80);
+    ASSERT_NE(nullptr, stream);
+    EXPECT_EQ(4u, EFILE_fwrite("wxyz", 1, 4, stream));
+    EXPECT_EQ(0, efile_fclose(stream, "Caller.cpp", 81));
+
+    ASSERT_EQ(TRUE, EFILE_initialise(nullptr));
+    EFILE_set_use_tree_to_find_files(0);
+    EFILE_add_search_path((root + "\\").c_str());
+    stream = EFILE_FOPEN("four.dat", "rb", 1);  // found through the slot
+    ASSERT_NE(nullptr, stream);
+    char buffer[8] = {};
+    chunk_calls = 0;
+    EXPECT_EQ(4u, efile_chunk_fread(buffer, 2, 4, stream, 3, count_chunk)) << "a short file gives what it has";
+    EXPECT_EQ(2, chunk_calls);
+    EXPECT_STREQ("wxyz", buffer);
+    EXPECT_EQ(0u, efile_chunk_fread(buffer, 1, 4, stream, 3, nullptr)) << "already at the end";
+    EXPECT_EQ(0, EFILE_fseek(stream, 1, SEEK_SET));
+    EXPECT_EQ(0u, efile_chunk_fread(buffer, 1, 4, stream, EFILE_DEFAULT_CHUNK_SIZE + 1, nullptr))
+        << "a step larger than the chunk buffer is refused";
+    EXPECT_EQ(3u, EFILE_fread(buffer, 1, 4, stream));
+    EXPECT_EQ(0, EFILE_FCLOSE(stream));
+}

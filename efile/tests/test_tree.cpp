@@ -1,0 +1,147 @@
+// File tree: building from real directories, filing by slot prefix, growth and its refusals,
+// lookup by component with 12-character names, and the dump.
+#include <vector>
+
+#include "efile_fixture.h"
+
+namespace {
+
+const EFILE_TREE_DETAILS& slot_details(std::uint32_t index) { return local_efile_details.search_paths[index]; }
+
+std::string find(const char* name) {
+    char out[EFILE_PATH_SIZE] = "junk";
+    return efile_find_full_path(name, out, slot_details(0).file_tree, 0) ? out : "<none>";
+}
+
+std::string dump(const EFILE_TREE_ENTRY* nodes) {
+    std::string text;
+    if (std::FILE* output = std::tmpfile()) {
+        efile_dump_structured_directory(output, nodes, 0, 0);
+        std::rewind(output);
+        for (int c = std::fgetc(output); c != EOF; c = std::fgetc(output)) text += static_cast<char>(c);
+        std::fclose(output);
+    }
+    return text;
+}
+
+}  // namespace
+
+TEST_F(efile_test, empty_and_nested_trees) {
+    ASSERT_EQ(TRUE, EFILE_initialise(nullptr));
+    std::error_code error;
+    std::filesystem::create_directories(host("data"), error);
+    ASSERT_EQ(1, EFILE_set_search_paths(1, (slot("data") + "\\").c_str()));
+    EXPECT_EQ(1u, slot_details(0).num_entries);
+    EXPECT_STREQ("", slot_details(0).file_tree[0].name);
+    EXPECT_EQ("<none>", find("x.dat"));
+
+    write_file("data\\maps\\x.dat", "x");
+    EXPECT_EQ("<none>", find("maps\\x.dat")) << "the tree is a snapshot until rebuilt";
+    ASSERT_EQ(TRUE, EFILE_build_file_tree(0));
+    ASSERT_EQ(3u, slot_details(0).num_entries);  // maps, x.dat, and the closing empty node
+    EXPECT_EQ(1u, slot_details(0).file_tree[0].child);
+    EXPECT_EQ("maps\\x.dat", find("\\maps\\x.dat"));
+    EXPECT_EQ("maps", find("maps\\"));
+    EXPECT_EQ("<none>", find("x.dat"));
+    EXPECT_EQ("<none>", find("maps\\\\"));
+    EXPECT_EQ("<none>", find(""));
+    EXPECT_EQ("maps\n\tx.dat\n", dump(slot_details(0).file_tree));
+
+    // Deeper levels and siblings, as the walk reports them level by level.
+    write_file("data\\a\\deep\\d.dat", "d");
+    write_file("data\\b1.dat", "1");
+    ASSERT_EQ(TRUE, EFILE_build_file_tree(-1));
+    EXPECT_EQ(7u, slot_details(0).num_entries);
+    EXPECT_EQ("a\\deep\\d.dat", find("a\\deep\\d.dat"));
+    EXPECT_EQ("b1.dat", find("b1.dat"));
+    EXPECT_EQ("<none>", find("a\\d.dat"));
+    EXPECT_NE(std::string::npos, dump(slot_details(0).file_tree).find("a\n\tdeep\n\t\td.dat\n"));
+}
+
+TEST_F(efile_test, long_names_match_on_twelve_characters) {
+    ASSERT_EQ(TRUE, EFILE_initialise(nullptr));
+    write_file("data\\longdirectoryname\\x.dat", "x");
+    write_file("data\\averylongname.dat", "l");
+    ASSERT_EQ(1, EFILE_set_search_paths(1, slot("data").c_str()));
+    EXPECT_EQ("averylongnam", find("averylongnamXYZ"));
+    EXPECT_EQ("<none>", find("averylongna"));
+    EXPECT_EQ("longdirector\\x.dat", find("longdirectoryname\\x.dat"));
+    EXPECT_EQ(slot("data\\averylongnam"), EFILE_make_full_path("AVERYLONGNAME.DAT"));
+}
+
+TEST_F(efile_test, nested_slot_files_into_the_first_matching_tree) {
+    ASSERT_EQ(TRUE, EFILE_initialise(nullptr));
+    write_file("data\\maps\\x.dat", "x");
+    std::string outer = slot("data") + "\\", inner = slot("data\\maps") + "\\";
+    ASSERT_EQ(2, EFILE_set_search_paths(2, outer.c_str(), inner.c_str()));
+    EXPECT_EQ(1u, slot_details(1).num_entries);  // only its closing empty node
+    EXPECT_EQ(3u, slot_details(0).num_entries);  // nothing filed twice
+    EXPECT_EQ(nullptr, EFILE_make_full_path("x.dat"));
+    EXPECT_EQ(slot("data\\maps\\x.dat"), EFILE_make_full_path("MAPS\\X.DAT"));  // no doubled separator
+}
+
+TEST_F(efile_test, tree_growth_and_allocation_refusals) {
+    EFILE_DETAILS details = settings(EFILE_DEFAULT_CHUNK_SIZE, 2, 3);
+    ASSERT_EQ(TRUE, EFILE_initialise(&details));
+    const char* names[] = {"f0.dat", "f1.dat", "f2.dat", "f3.dat", "f4.dat", "f5.dat"};
+    for (const char* name : names) write_file(std::string("data\\") + name, "f");
+    ASSERT_EQ(1, EFILE_set_search_paths(1, slot("data").c_str()));
+    EXPECT_EQ(7u, slot_details(0).num_entries);
+    EXPECT_EQ(8u, slot_details(0).tree_size);
+    for (const char* name : names) EXPECT_EQ(name, find(name));
+
+    // Growth refused: what was filed stays, the rest is left out.
+    EFILE_TREE_DETAILS& slot0 = local_efile_details.search_paths[0];
+    slot0.tree_size = 2;
+    ASSERT_EQ(TRUE, efile_allocate_file_tree(&slot0));
+    HEAP_fail_after(0);
+    efile_walk_directory("*.*", slot0.path, efile_file_tree_callback_function, WALK_RECURSIVE);
+    HEAP_fail_after(-1);
+    EXPECT_EQ(2u, slot0.num_entries);
+    EXPECT_EQ(2u, slot0.tree_size);
+
+    // A slot that was only added has no capacity: its build fails to allocate and lookups pass it.
+    efile_clear_search_path(-1);
+    EXPECT_EQ(FALSE, EFILE_build_file_tree(0));  // no path
+    EXPECT_EQ(FALSE, EFILE_build_file_tree(4));
+    efile_clear_search_path(0);
+    local_efile_details.search_paths[0].tree_size = 0;
+    EFILE_add_search_path(slot("data").c_str());
+    EXPECT_EQ(TRUE, EFILE_build_file_tree(-1));
+    EXPECT_TRUE(logged("EFILE_allocate_file_tree: Failed to allocate memorysize: 0"));
+    EXPECT_EQ(nullptr, slot_details(0).file_tree);
+    EXPECT_EQ(nullptr, EFILE_make_full_path("f0.dat"));
+}
+
+TEST_F(efile_test, reports_are_filed_by_prefix_and_token_runs) {
+    ASSERT_EQ(TRUE, EFILE_initialise(nullptr));
+    EFILE_add_search_path("c:\\game");
+    EFILE_TREE_DETAILS& slot0 = local_efile_details.search_paths[0];
+    slot0.tree_size = 4;
+    ASSERT_EQ(TRUE, efile_allocate_file_tree(&slot0));
+    efile_file_tree_callback_function(nullptr, WALK_TICK);
+    efile_file_tree_callback_function("d:\\other\\x.dat", WALK_FILE);  // under no slot
+    efile_file_tree_callback_function("c:\\game", WALK_DIRECTORY);     // no token
+    EXPECT_EQ(0u, slot0.num_entries);
+    efile_file_tree_callback_function("C:\\GAME\\\\Maps", WALK_DIRECTORY);
+    efile_file_tree_callback_function("c:\\game\\maps\\\\X.dat", WALK_FILE);
+    efile_file_tree_callback_function("c:\\game\\maps\\x.dat", WALK_FILE);  // already filed
+    efile_file_tree_callback_function(("c:\\game\\" + std::string(260, 'z')).c_str(), WALK_FILE);  // too long
+    EXPECT_EQ(2u, slot0.num_entries);
+    EXPECT_EQ("maps\\x.dat", find("maps\\x.dat"));
+}
+
+TEST_F(efile_test, lookup_walks_a_long_level_without_nesting) {
+    const std::uint32_t count = 200000;
+    std::vector<EFILE_TREE_ENTRY> nodes(count);
+    for (std::uint32_t i = 0; i < count; ++i) {
+        nodes[i].next = i + 1 < count ? i + 1 : EFILE_TREE_NONE;
+        nodes[i].child = EFILE_TREE_NONE;
+        std::snprintf(nodes[i].name, sizeof nodes[i].name, "n%u", i);
+    }
+    char out[EFILE_PATH_SIZE];
+    ASSERT_EQ(TRUE, efile_find_full_path("n199999", out, nodes.data(), 0));
+    EXPECT_STREQ("n199999", out);
+    EXPECT_EQ(FALSE, efile_find_full_path("absent", out, nodes.data(), 0));
+    EXPECT_EQ(FALSE, efile_find_full_path("n1", out, nullptr, 0));
+}
