@@ -36,9 +36,6 @@ std::size_t efile_field_length(const char* field) {
     return end ? static_cast<std::size_t>(static_cast<const char*>(end) - field) : EFILE_PATH_SIZE;
 }
 
-// Reads only up to the buffer size, so a text without terminator is seen as too long, not overrun.
-BOOL8 efile_fits(const char* text) { return std::strlen(text) < EFILE_PATH_SIZE ? TRUE : FALSE; }
-
 BOOL8 efile_is_rooted(const char* name) {
     if (name[0] == '.') return TRUE;
     std::size_t length = std::strlen(name);
@@ -316,10 +313,7 @@ std::uint8_t EFILE_get_use_tree_to_find_files(void) {
 BOOL8 EFILE_set_extension(const char* extension) {
     ENTER();
     if (!extension) EBUG_RETURN(FALSE);
-    if (!efile_fits(extension)) {
-        EBUG_MESSAGE("EFILE_set_extension failed: extension too long");
-        EBUG_RETURN(FALSE);
-    }
+    // Stored lowered and cut to 255 characters, like every text the layer keeps.
     efile_copy_string(local_efile_details.extension, extension, EFILE_PATH_SIZE);
     EBUG_RETURN(TRUE);
 }
@@ -333,11 +327,8 @@ std::int32_t EFILE_add_search_path(const char* path) {
     ENTER();
     efile_module_state& state = local_efile_details;
     if (!path || !state.search_paths) EBUG_RETURN(-1);
-    // A slot path that would have to be cut names some other directory: refuse it.
-    if (!efile_fits(path)) {
-        EBUG_MESSAGE("EFILE_add_search_path failed: path too long '%.64s'", path);
-        EBUG_RETURN(-1);
-    }
+    // The path is kept lowered and cut to 255 characters; a resolved path that then does not fit
+    // its buffer is refused when names are joined to it.
     for (std::uint32_t slot = 0; slot < state.num_search_paths; ++slot) {
         if (state.search_paths[slot].path[0] != '\0') continue;
         efile_copy_string(state.search_paths[slot].path, path, EFILE_PATH_SIZE);

@@ -110,12 +110,7 @@ void efile_file_tree_callback_function(const char* path, std::int32_t kind) {
         LEAVE();
         return;
     }
-    // A report that would have to be cut could be filed under the wrong name: leave it out.
-    if (std::strlen(path) >= EFILE_PATH_SIZE) {
-        EBUG_MESSAGE("efile_file_tree_callback_function failed: path too long '%.64s'", path);
-        LEAVE();
-        return;
-    }
+    // The report is kept lowered and cut to 255 characters, as every stored path is.
     char copy[EFILE_PATH_SIZE];
     efile_copy_string(copy, path, EFILE_PATH_SIZE);
 

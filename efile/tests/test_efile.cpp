@@ -46,14 +46,17 @@ TEST_F(efile_test, switches_and_slots) {
     EXPECT_EQ(1, EFILE_get_use_tree_to_find_files());
     EXPECT_EQ(FALSE, EFILE_set_extension(nullptr));
     EXPECT_EQ(TRUE, EFILE_set_extension(".TxT"));
-    EXPECT_EQ(FALSE, EFILE_set_extension(std::string(256, 'e').c_str()));  // refused, not cut
+    EXPECT_EQ(TRUE, EFILE_set_extension(std::string(256, 'E').c_str()));  // lowered and cut to 255
+    EXPECT_EQ(std::string(255, 'e'), EFILE_get_extension());
+    EXPECT_EQ(TRUE, EFILE_set_extension(".TxT"));
     EXPECT_STREQ(".txt", EFILE_get_extension());
 
     EXPECT_EQ(0, EFILE_add_search_path("DATA\\"));
     EXPECT_STREQ("data\\", EFILE_get_search_path(0));
     EXPECT_EQ(-1, EFILE_add_search_path(nullptr));
-    EXPECT_EQ(-1, EFILE_add_search_path(std::string(256, 'p').c_str()));
-    for (int i = 1; i < 4; ++i) EXPECT_EQ(i, EFILE_add_search_path("more\\"));
+    EXPECT_EQ(1, EFILE_add_search_path(std::string(256, 'p').c_str()));  // cut to 255
+    EXPECT_EQ(std::string(255, 'p'), EFILE_get_search_path(1));
+    for (int i = 2; i < 4; ++i) EXPECT_EQ(i, EFILE_add_search_path("more\\"));
     EXPECT_EQ(-1, EFILE_add_search_path("full\\"));
     efile_clear_search_path(1);
     EXPECT_EQ(1, EFILE_add_search_path("again\\"));
