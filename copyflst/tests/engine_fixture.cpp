@@ -5,8 +5,10 @@
 #include <objbase.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <filesystem>
+#include <thread>
 
 #include "INSTALL.h"
 #include "Memory.h"

@@ -6,12 +6,9 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <atomic>
 #include <functional>
 #include <initializer_list>
-#include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "COPYFLST.h"
