@@ -21,16 +21,10 @@ BOOL CALLBACK find_box(HWND window, LPARAM found) {
     return FALSE;
 }
 
-std::string text_of(HWND window) {
-    char buffer[2048] = "";
-    GetWindowTextA(window, buffer, sizeof buffer);
-    return buffer;
-}
-
 SEEN_BOX read_box(HWND box) {
     SEEN_BOX seen;
-    seen.caption = text_of(box);
-    seen.text = text_of(GetDlgItem(box, BOX_TEXT_ID));
+    seen.caption = TEST_window_text(box);
+    seen.text = TEST_window_text(GetDlgItem(box, BOX_TEXT_ID));
     seen.owner = GetWindow(box, GW_OWNER);
     for (auto [id, mark] : {std::pair{IDOK, "O"}, {IDYES, "Y"}, {IDNO, "N"}})
         if (GetDlgItem(box, id) != nullptr) seen.buttons += mark;
@@ -42,6 +36,18 @@ SEEN_BOX read_box(HWND box) {
 }
 
 }  // namespace
+
+HWND TEST_find_visible_dialog(void) {
+    HWND found = nullptr;
+    EnumWindows(find_box, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+std::string TEST_window_text(HWND window) {
+    char buffer[2048] = "";
+    GetWindowTextA(window, buffer, sizeof buffer);
+    return buffer;
+}
 
 BOX_ANSWERER::BOX_ANSWERER(std::initializer_list<int> answers) : answers_(answers), worker_([this] { run(); }) {}
 
@@ -68,8 +74,7 @@ const std::vector<SEEN_BOX>& BOX_ANSWERER::finish() {
 
 void BOX_ANSWERER::run() {
     for (; !stop_; Sleep(5)) {
-        HWND box = nullptr;
-        EnumWindows(find_box, reinterpret_cast<LPARAM>(&box));
+        HWND box = TEST_find_visible_dialog();
         if (box == nullptr) continue;
         // The text is set while the box is being made; give it a moment before reading.
         Sleep(20);

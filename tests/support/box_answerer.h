@@ -11,6 +11,12 @@
 #include <thread>
 #include <vector>
 
+// The first visible dialog-class window of this process (message boxes, requestors, the
+// text-entry dialog), or null.
+HWND TEST_find_visible_dialog(void);
+// A window's text, up to 2047 characters.
+std::string TEST_window_text(HWND window);
+
 struct SEEN_BOX {
     std::string caption;
     std::string text;

@@ -16,28 +16,12 @@
 #include <vector>
 
 #include "WINUTILS.h"
+#include "box_answerer.h"
 #include "requestors_private.h"
 
 namespace {
 
 // ---- driving this process's dialogs from a second thread ----
-
-BOOL CALLBACK find_dialog(HWND window, LPARAM found) {
-    DWORD process = 0;
-    GetWindowThreadProcessId(window, &process);
-    char class_name[16] = "";
-    GetClassNameA(window, class_name, sizeof class_name);
-    if (process != GetCurrentProcessId() || std::strcmp(class_name, "#32770") != 0 || !IsWindowVisible(window))
-        return TRUE;
-    *reinterpret_cast<HWND*>(found) = window;
-    return FALSE;
-}
-
-std::string text_of(HWND window) {
-    char buffer[1024] = "";
-    GetWindowTextA(window, buffer, sizeof buffer);
-    return buffer;
-}
 
 struct child_search {
     const char* text;
@@ -46,7 +30,7 @@ struct child_search {
 
 BOOL CALLBACK find_child_text(HWND child, LPARAM search) {
     auto* wanted = reinterpret_cast<child_search*>(search);
-    if (text_of(child) == wanted->text) wanted->found = true;
+    if (TEST_window_text(child) == wanted->text) wanted->found = true;
     return wanted->found ? FALSE : TRUE;
 }
 
@@ -76,8 +60,7 @@ private:
     void run() {
         HWND previous = nullptr;
         for (; !stop_; Sleep(10)) {
-            HWND dialog = nullptr;
-            EnumWindows(find_dialog, reinterpret_cast<LPARAM>(&dialog));
+            HWND dialog = TEST_find_visible_dialog();
             // A dialog already answered may linger for a moment while it closes.
             if (dialog == nullptr || (dialog == previous && IsWindow(dialog))) continue;
             Sleep(100);  // let the dialog finish setting itself up
@@ -242,7 +225,7 @@ struct entry_seen {
 
 DIALOG_DRIVER::STEP answer_entry(entry_seen& seen, const char* typed, int button) {
     return [&seen, typed, button](HWND dialog) {
-        seen = {text_of(dialog), text_of(GetDlgItem(dialog, 910)), text_of(GetDlgItem(dialog, 911))};
+        seen = {TEST_window_text(dialog), TEST_window_text(GetDlgItem(dialog, 910)), TEST_window_text(GetDlgItem(dialog, 911))};
         if (typed != nullptr) SendDlgItemMessageA(dialog, 911, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(typed));
         press(dialog, button);
     };
@@ -284,7 +267,7 @@ void cancel_text_entry(int button) {
     entry_seen seen;
     char buffer[32] = "";
     DIALOG_DRIVER driver({[&seen, button](HWND dialog) {
-        seen.title = text_of(dialog);
+        seen.title = TEST_window_text(dialog);
         if (button == WM_CLOSE)
             PostMessageA(dialog, WM_CLOSE, 0, 0);
         else
@@ -320,7 +303,7 @@ std::string scratch_directory() {
 // The file-name field: a combo box with an edit in newer dialogs, a plain edit in older ones.
 DIALOG_DRIVER::STEP type_file_name(const std::string& name, std::vector<std::string>& titles) {
     return [name, &titles](HWND dialog) {
-        titles.push_back(text_of(dialog));
+        titles.push_back(TEST_window_text(dialog));
         HWND field = GetDlgItem(dialog, 0x47c);
         if (field == nullptr) field = GetDlgItem(dialog, 0x480);
         SendMessageA(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str()));
@@ -330,7 +313,7 @@ DIALOG_DRIVER::STEP type_file_name(const std::string& name, std::vector<std::str
 
 DIALOG_DRIVER::STEP cancel_dialog(std::vector<std::string>& titles) {
     return [&titles](HWND dialog) {
-        titles.push_back(text_of(dialog));
+        titles.push_back(TEST_window_text(dialog));
         press(dialog, IDCANCEL);
     };
 }
