@@ -1,5 +1,5 @@
-// Every English text of the string table, in the one place that the resource script and the
-// tests both read. The other language blocks of the table are kept in the resource script.
+// Every text of the string table, in the one place that the resource script and the tests both
+// read: one macro per English row, and the rows of the other four language blocks.
 #pragma once
 
 #define TEXT_PLAY                           "Play Quillmoor Demo"
@@ -44,3 +44,66 @@
 #define TEXT_DIRECTX_RESTART                "Direst X Setup successfully.\nPlease restart windows before running the game."
 #define TEXT_DIRECTX_ERROR                  "Error Installing DirectX."
 #define TEXT_APPLICATION_NAME               "Quillmoor Internet Demo"
+
+#define TEXT_ENGLISH                        "English"
+#define TEXT_FRENCH                         "French"
+#define TEXT_GERMAN                         "German"
+#define TEXT_ITALIAN                        "Italian"
+#define TEXT_SPANISH                        "Spanish"
+#define TEXT_LICENCE                        "Licence Agreement text goes in here."
+
+// The French, German, Italian and Spanish blocks carry each English row again, behind a one-letter
+// mark and a blank, with the demo under its regional name. ROW gives the text after the mark as
+// the English text renamed; OWN_ROW one that is not derived from the English row at all.
+#define TEXT_BLOCK_ROWS(ROW, OWN_ROW) \
+    ROW(MSG_PLAY,                      TEXT_PLAY,             "Play Brevanor") \
+    ROW(MSG_INSTALL,                   TEXT_INSTALL,          "Install Brevanor") \
+    ROW(MSG_REMOVE,                    TEXT_REMOVE,           "Remove Brevanor") \
+    ROW(MSG_README,                    TEXT_README,           TEXT_README) \
+    ROW(MSG_EXIT,                      TEXT_EXIT,             TEXT_EXIT) \
+    ROW(MSG_CANCEL,                    TEXT_CANCEL,           TEXT_CANCEL) \
+    OWN_ROW(MSG_COMPACT,               TEXT_COMPACT,          "Select Compact Install (10mb)") \
+    ROW(MSG_TYPICAL,                   TEXT_TYPICAL,          TEXT_TYPICAL) \
+    ROW(MSG_MAXIMUM,                   TEXT_MAXIMUM,          TEXT_MAXIMUM) \
+    ROW(MSG_DIRECTX,                   TEXT_DIRECTX,          TEXT_DIRECTX) \
+    ROW(MSG_INSTALLING,                TEXT_INSTALLING,       TEXT_INSTALLING) \
+    ROW(MSG_REMOVING,                  TEXT_REMOVING,         TEXT_REMOVING) \
+    ROW(MSG_NOTENOUGHSPACE,            TEXT_NOTENOUGHSPACE,   TEXT_NOTENOUGHSPACE) \
+    ROW(MSG_TYPEINSTALLDIR,            TEXT_TYPEINSTALLDIR,   TEXT_TYPEINSTALLDIR) \
+    ROW(MSG_SUCCESS,                   TEXT_SUCCESS,          TEXT_SUCCESS) \
+    ROW(MSG_QUESTION,                  TEXT_QUESTION,         TEXT_QUESTION) \
+    ROW(MSG_GAMETYPE,                  TEXT_GAMETYPE,         TEXT_GAMETYPE) \
+    OWN_ROW(MSG_DEFAULT_DIR,           TEXT_DEFAULT_DIR,      "c:\\Brevanor Install") \
+    ROW(MSG_FAILEDSTARTGAME,           TEXT_FAILEDSTARTGAME,  TEXT_FAILEDSTARTGAME) \
+    ROW(MSG_ERRORCREATINGREG,          TEXT_ERRORCREATINGREG, TEXT_ERRORCREATINGREG) \
+    ROW(MSG_WARNING,                   TEXT_WARNING,          TEXT_WARNING) \
+    ROW(MSG_ERROR,                     TEXT_ERROR,            TEXT_ERROR) \
+    ROW(MSG_NOTVALIDDIR,               TEXT_NOTVALIDDIR,      TEXT_NOTVALIDDIR) \
+    ROW(MSG_UNABLETOOPENKEY,           TEXT_UNABLETOOPENKEY,  TEXT_UNABLETOOPENKEY) \
+    ROW(MSG_UNABLETOOPEN,              TEXT_UNABLETOOPEN,     TEXT_UNABLETOOPEN) \
+    ROW(MSG_FAILEDLINK,                TEXT_FAILEDLINK,       TEXT_FAILEDLINK) \
+    ROW(MSG_FAILEDURL,                 TEXT_FAILEDURL,        TEXT_FAILEDURL) \
+    ROW(MSG_INFO,                      TEXT_INFO,             TEXT_INFO) \
+    ROW(MSG_INSTALLDX,                 TEXT_INSTALLDX,        TEXT_INSTALLDX) \
+    ROW(MSG_INSTALLDXM,                TEXT_INSTALLDXM,       TEXT_INSTALLDXM) \
+    ROW(MSG_UNABLETOWRITE,             TEXT_UNABLETOWRITE,    TEXT_UNABLETOWRITE) \
+    ROW(MSG_DELDIR,                    TEXT_DELDIR,           TEXT_DELDIR) \
+    ROW(MSG_DELFILE,                   TEXT_DELFILE,          TEXT_DELFILE) \
+    ROW(MSG_REMOVECOMPLETE,            TEXT_REMOVECOMPLETE,   TEXT_REMOVECOMPLETE) \
+    ROW(MSG_AREYOUSURE,                TEXT_AREYOUSURE,       TEXT_AREYOUSURE) \
+    OWN_ROW(MSG_START_MENU_OSTRA_WEB,  TEXT_START_MENU_OSTRA_WEB, "Goto Ostrakon") \
+    OWN_ROW(MSG_START_MENU_SW,         TEXT_START_MENU_SW,    "Brevanor Software") \
+    OWN_ROW(MSG_START_MENU_3DFX,       TEXT_START_MENU_3DFX,  "Brevanor 3dfx ") \
+    ROW(MSG_DIRECTX_INSTALLED,         TEXT_DIRECTX_INSTALLED, TEXT_DIRECTX_INSTALLED) \
+    ROW(MSG_DIRECTX_RESTART,           TEXT_DIRECTX_RESTART,  TEXT_DIRECTX_RESTART) \
+    ROW(MSG_DIRECTX_ERROR,             TEXT_DIRECTX_ERROR,    TEXT_DIRECTX_ERROR) \
+    OWN_ROW(MSG_APPLICATION_NAME,      TEXT_APPLICATION_NAME, "Brevanor")
+
+// The language names and the licence placeholder have one copy only.
+#define TEXT_SINGLE_ROWS(ROW) \
+    ROW(MSG_ENGLISH, TEXT_ENGLISH) \
+    ROW(MSG_FRENCH, TEXT_FRENCH) \
+    ROW(MSG_GERMAN, TEXT_GERMAN) \
+    ROW(MSG_ITALIAN, TEXT_ITALIAN) \
+    ROW(MSG_SPANISH, TEXT_SPANISH) \
+    ROW(MSG_LICENCE, TEXT_LICENCE)
