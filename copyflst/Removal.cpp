@@ -1,7 +1,11 @@
 // The copy-list operations that delete what an installation left: a whole tree after asking
 // (op 7), and every file matching a pattern at any depth (op 8).
+#include <shlobj.h>
+
+#include <cstdlib>
 #include <cstring>
 
+#include "EBUG.h"
 #include "INSTALL.h"
 #include "Strings.h"
 #include "copyflst_private.h"
@@ -25,6 +29,64 @@ bool delete_confirmed(const char* directory) {
     char question[COPYFLST_MESSAGE_SIZE];
     STRINGS_format(question, sizeof question, "%s :%s", text, directory);
     return MessageBoxA(nullptr, question, caption, MB_YESNO | MB_ICONINFORMATION) == IDYES;
+}
+
+// Folders that a removal never deletes, whatever a record or a list names: the system's own and
+// those that hold other programs' and the user's files. Deleting one of these, or a folder above
+// one, would take with it far more than an installation ever put there.
+const int protected_folders[] = {
+    CSIDL_WINDOWS,        CSIDL_SYSTEM,           CSIDL_PROGRAM_FILES,   CSIDL_PROGRAM_FILESX86,
+    CSIDL_PROFILE,        CSIDL_DESKTOPDIRECTORY, CSIDL_PERSONAL,        CSIDL_STARTMENU,
+    CSIDL_PROGRAMS,       CSIDL_APPDATA,          CSIDL_LOCAL_APPDATA,   CSIDL_COMMON_APPDATA,
+    CSIDL_COMMON_DOCUMENTS, CSIDL_COMMON_DESKTOPDIRECTORY, CSIDL_COMMON_STARTMENU, CSIDL_COMMON_PROGRAMS,
+};
+
+// The full form of a path, without a trailing backslash but for a drive root's. FALSE when it
+// has none that fits.
+bool full_path(const char* path, char (&full)[COPYFLST_PATH_SIZE]) {
+    const DWORD length = GetFullPathNameA(path, sizeof full, full, nullptr);
+    if (length == 0 || length >= sizeof full) return false;
+    std::size_t end = length;
+    while (end > 3 && (full[end - 1] == '\\' || full[end - 1] == '/')) full[--end] = '\0';
+    return true;
+}
+
+// "C:\", "\\server\share" and "\\server\share\": nothing above them, everything below.
+bool is_root(const char* full) {
+    if (full[0] != '\0' && full[1] == ':' && (full[2] == '\0' || (full[2] == '\\' && full[3] == '\0'))) return true;
+    if (full[0] != '\\' || full[1] != '\\') return false;
+    const char* share = std::strchr(full + 2, '\\');
+    if (share == nullptr) return true;
+    const char* below = std::strchr(share + 1, '\\');
+    return below == nullptr || below[1] == '\0';
+}
+
+// TRUE when folder is the same as, or lies above, the protected one: its full path is a
+// case-blind prefix of the other's that ends at a backslash.
+bool is_same_or_above(const char* folder, const char* guarded) {
+    const std::size_t length = std::strlen(folder);
+    if (length == 0 || std::strlen(guarded) < length || CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, folder,
+                                                                       static_cast<int>(length), guarded,
+                                                                       static_cast<int>(length)) != CSTR_EQUAL)
+        return false;
+    return guarded[length] == '\0' || guarded[length] == '\\' || folder[length - 1] == '\\';
+}
+
+bool is_protected(const char* directory) {
+    char full[COPYFLST_PATH_SIZE];
+    // A path without a full form cannot be compared, so it cannot be shown safe.
+    if (!full_path(directory, full) || is_root(full)) return true;
+    char guarded[COPYFLST_PATH_SIZE];
+    char guarded_full[COPYFLST_PATH_SIZE];
+    for (int folder : protected_folders) {
+        if (SHGetFolderPathA(nullptr, folder, nullptr, SHGFP_TYPE_CURRENT, guarded) == S_OK &&
+            full_path(guarded, guarded_full) && is_same_or_above(full, guarded_full))
+            return true;
+    }
+    // A 32-bit program sees the 32-bit view as Program Files; the other view has its own name.
+    const char* native_program_files = std::getenv("ProgramW6432");
+    return native_program_files != nullptr && full_path(native_program_files, guarded_full) &&
+           is_same_or_above(full, guarded_full);
 }
 
 }  // namespace
@@ -58,7 +120,18 @@ std::uint16_t copyflst_delete_tree(const COPY_LIST_ENTRY* entry) {
     if (!copyflst_expand(entry->b, directory)) return COPY_CONTINUE;
     directory_counter = 0;
     recorded_count = 0;
+    // A protected folder counts as a declined question, without asking: nothing of it goes.
+    if (is_protected(directory.get())) {
+        EBUG_MESSAGE("COPYFLST_delete_tree refused: protected folder %s", directory.get());
+        return COPY_CONTINUE;
+    }
     if (!delete_confirmed(directory.get())) return COPY_CONTINUE;
+    // A directory that is itself a link: only the link may go, never what it points at.
+    const DWORD attributes = GetFileAttributesA(directory.get());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+        RemoveDirectoryA(directory.get());
+        return COPY_CONTINUE;
+    }
 
     walk_directory("*.*", directory.get(), delete_file_callback, WALK_RECURSIVE);
 

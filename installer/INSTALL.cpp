@@ -128,7 +128,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous_instance, LPSTR comman
     INSTALL_load_text(MSG_APPLICATION_NAME, details.product_name, sizeof details.product_name);
     HWND owner = GetDesktopWindow();
     INSTALL_load_skin();
-    details.remove_mode = command_line != nullptr && std::strcmp(command_line, INSTALL_REMOVE_COMMAND) == 0 ? 1 : 0;
+    char own_path[MAX_PATH];
+    const DWORD own_length = GetModuleFileNameA(nullptr, own_path, sizeof own_path);
+    if (own_length == 0 || own_length >= sizeof own_path) own_path[0] = '\0';
+    const char* tail = INSTALL_command_tail(GetCommandLineA(), own_path, command_line);
+    details.remove_mode = tail != nullptr && std::strcmp(tail, INSTALL_REMOVE_COMMAND) == 0 ? 1 : 0;
 
     details.quit_requested = 0;
     details.main_window = CreateDialogParamA(instance, MAKEINTRESOURCEA(IDD_MAIN_WINDOW), owner,

@@ -53,6 +53,10 @@ void INSTALL_show_remove_screen(void);
 
 INT_PTR CALLBACK INSTALL_dialog_procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
 
+// The tail of the command line to act on: the text after own_path when process_line starts with
+// that path unquoted, else usual_tail (the runtime's own cut).
+const char* INSTALL_command_tail(const char* process_line, const char* own_path, const char* usual_tail);
+
 // Game launch and help file.
 void INSTALL_play_game(void);
 BOOL8 INSTALL_run_installed_program(const char* product_name, const char* program_name);

@@ -66,11 +66,14 @@ WPARAM reset_progress_bar(std::int32_t upper) {
 }
 
 // The game's Start-menu folder: the Programs folder (or whatever the field held when there is
-// none) with the product's own folder below it.
+// none) with the product's own folder below it. When the two do not fit together the field is
+// emptied: a cut name, or the Programs folder itself, would make and later delete some other
+// folder, while an empty one makes every Start-menu operation refuse.
 void append_product_folder(void) {
     INSTALL_DETAILS& details = local_install_details;
-    STRINGS_append(details.start_menu_folder, INSTALL_FOLDER_SEPARATOR);
-    STRINGS_append(details.start_menu_folder, details.product_name);
+    if (!STRINGS_append(details.start_menu_folder, INSTALL_FOLDER_SEPARATOR) ||
+        !STRINGS_append(details.start_menu_folder, details.product_name))
+        details.start_menu_folder[0] = '\0';
 }
 
 // A key path cut short would name some other key, so a path that does not fit is no path.
@@ -199,6 +202,8 @@ BOOL8 check_disk_space(std::int32_t megabytes) {
 
 void rename_start_menu_shortcuts(void) {
     const char* folder = local_install_details.start_menu_folder;
+    // Without a Start-menu folder the names would be taken from the current drive's root.
+    if (folder[0] == '\0') return;
     for (const shortcut_rename& row : shortcut_renames) {
         char name[INSTALL_SHORT_TEXT_SIZE];
         INSTALL_load_text(row.text_id, name, sizeof name);
@@ -251,19 +256,22 @@ void read_target_dir(void) {
     WINUTILS_REGISTRY_KEY key(read ? opened : nullptr);
     read = read && RegQueryValueExA(key.get(), INSTALL_TARGET_DIR_VALUE, nullptr, nullptr,
                                     reinterpret_cast<BYTE*>(value), &size) == ERROR_SUCCESS;
-    if (!read) {
+    if (read) value[size <= INSTALL_PATH_SIZE ? size : INSTALL_PATH_SIZE] = '\0';
+    // A value that fills the whole field without its terminator would only fit cut, and a cut
+    // directory is some other directory: it is no install directory at all.
+    if (!read || std::strlen(value) >= INSTALL_PATH_SIZE) {
         // No record, no directory to remove: the run-wide shutdown is skipped on purpose.
         show_text_box(MSG_UNABLETOOPENKEY, MSG_ERROR, MB_OK);
         ExitProcess(static_cast<UINT>(-1));
     }
-    value[size <= INSTALL_PATH_SIZE ? size : INSTALL_PATH_SIZE] = '\0';
     STRINGS_copy(details.install_dir, value);
 }
 
 void run_remove(const COPY_LIST_ENTRY* list) {
     INSTALL_DETAILS& details = local_install_details;
-    // The box offers Yes and No only; No turns back with nothing changed.
-    if (show_text_box(MSG_AREYOUSURE, MSG_QUESTION, MB_YESNO | MB_ICONQUESTION) == IDNO) return;
+    // The box offers Yes and No only; No turns back with nothing changed, and so does a box that
+    // could not be shown: only a Yes is consent.
+    if (show_text_box(MSG_AREYOUSURE, MSG_QUESTION, MB_YESNO | MB_ICONQUESTION) != IDYES) return;
 
     INSTALL_show_progress_screen();
     char removing[INSTALL_TEXT_SIZE];

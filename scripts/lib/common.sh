@@ -33,22 +33,45 @@ quill_wine_env() {
     # No .NET or HTML runtime downloads, and no menu entries written into the build machine's desktop.
     export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=;winemenubuilder.exe=d}"
     mkdir -p "$(dirname "$WINEPREFIX")"
+    # The mark names the set-up's own revision, the Wine version and whether Wine's 32-bit half is
+    # there: a prefix made by another Wine, or before the 32-bit half came, cannot start programs
+    # ("could not load kernel32.dll") and is made anew.
+    local mark
+    mark="$WINEPREFIX/.quill-ready-3-$(wine --version 2>/dev/null | tr -c 'A-Za-z0-9.\n-' '_')-$(quill_wine32_state)"
     (
         flock 9
-        # Bump the mark when the prefix's set-up changes, so that old prefixes are made anew.
-        if [ ! -f "$WINEPREFIX/.quill-ready-2" ]; then
+        if [ ! -f "$mark" ]; then
             quill_say "making the Wine prefix $WINEPREFIX"
             rm -rf "$WINEPREFIX"
             wineboot -i >/dev/null 2>&1
-            wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
-            wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d Y /f >/dev/null 2>&1
+            # Wine's own keys, always in the 64-bit view: with the 32-bit half installed a plain
+            # "wine reg" is a 32-bit program and would write into the redirected one.
+            wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f /reg:64 >/dev/null 2>&1
+            wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d Y /f /reg:64 >/dev/null 2>&1
             # Wine ships no Verdana; a metric stand-in keeps the dialog at its designed pixel size.
             wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v Verdana /t REG_SZ /d 'DejaVu Sans' /f \
-                >/dev/null 2>&1
+                /reg:64 >/dev/null 2>&1
             wineserver -w
-            touch "$WINEPREFIX/.quill-ready-2"
+            touch "$mark"
         fi
     ) 9>"$WINEPREFIX.lock"
+}
+
+# "wow64" when Wine's 32-bit half is installed, "64" when not.
+quill_wine32_state() {
+    if [ -e /usr/lib/wine/wine ] || [ -e /usr/lib/i386-linux-gnu/wine/i386-unix/ntdll.so ] || \
+       dpkg-query -W -f='${Status}' wine32 2>/dev/null | grep -q 'install ok installed'; then
+        echo wow64
+    else
+        echo 64
+    fi
+}
+
+# Whether the project's prefix starts a 32-bit program: the shipping build's suites run only then.
+quill_wine_runs_32bit() {
+    local probe="$1"
+    [ -f "$probe" ] || return 1
+    timeout 120 wine "$probe" --gtest_list_tests >/dev/null 2>&1
 }
 
 # A virtual display when none is given.
