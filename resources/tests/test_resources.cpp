@@ -1,10 +1,9 @@
 // Checks the set-up program's resources as linked into this test program: every row of the five
-// language blocks and the gaps between them, the main window's controls as the screens rely on
-// them, the pictures and the icon as the program loads them, and the manifest.
+// language blocks and the gaps between them, their resource language, and the manifest. The
+// windows, pictures and icon are checked from outside by the GUI tests.
 #include <gtest/gtest.h>
 
 #include <windows.h>
-#include <commctrl.h>
 
 #include <algorithm>
 #include <set>
@@ -26,12 +25,13 @@ std::string load_text(unsigned id) {
     return length > 0 ? std::string(buffer, static_cast<std::size_t>(length)) : no_row;
 }
 
+// renamed: the regional text is the English one with the demo under its regional name.
 struct TEXT_ROW {
     unsigned id;
     const char* name;
     const char* english;
     const char* regional;
-    bool renamed;  // the regional text is the English one with the demo under its regional name
+    bool renamed;
 };
 #define RENAMED_ROW(id, english, regional) {id, #id, english, regional, true},
 #define OWN_ROW(id, english, regional) {id, #id, english, regional, false},
@@ -95,60 +95,6 @@ TEST(StringTable, EveryRowIsUnitedKingdomEnglish) {
     EnumResourceNamesA(instance(), MAKEINTRESOURCEA(6) /* RT_STRING */, collect_string_languages,
                        reinterpret_cast<LONG_PTR>(&languages));
     EXPECT_EQ(std::set<WORD>{MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_UK)}, languages);
-}
-
-INT_PTR CALLBACK quiet_procedure(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
-
-// The program paints the big buttons and the labels itself, so they must send WM_DRAWITEM; the
-// directory's Ok and Cancel start hidden, and nothing starts disabled.
-TEST(MainWindow, EveryControlHasItsClassAndStartingState) {
-    INITCOMMONCONTROLSEX classes = {sizeof classes, ICC_PROGRESS_CLASS};
-    InitCommonControlsEx(&classes);
-    HWND dialog = CreateDialogParamA(instance(), MAKEINTRESOURCEA(IDD_MAIN_WINDOW), nullptr, quiet_procedure, 0);
-    ASSERT_NE(nullptr, dialog) << "error " << GetLastError();
-    const struct {
-        int id;
-        const char* class_name;
-        DWORD style;  // of WS_VISIBLE, WS_DISABLED and BS_OWNERDRAW
-    } controls[] = {
-        {IDC_SLOT1, "Button", WS_VISIBLE | BS_OWNERDRAW},        {IDC_SLOT2, "Button", WS_VISIBLE | BS_OWNERDRAW},
-        {IDC_SLOT3, "Button", WS_VISIBLE | BS_OWNERDRAW},        {IDC_SLOT4, "Button", WS_VISIBLE | BS_OWNERDRAW},
-        {IDC_SLOT5, "Button", WS_VISIBLE | BS_OWNERDRAW},        {IDC_STATUS_LABEL, "Button", WS_VISIBLE | BS_OWNERDRAW},
-        {IDC_PROMPT_LABEL, "Button", WS_VISIBLE | BS_OWNERDRAW}, {IDC_SECOND_STATUS, "Button", WS_VISIBLE | BS_OWNERDRAW},
-        {IDC_DIR_OK, "Button", BS_OWNERDRAW},                    {IDC_DIR_CANCEL, "Button", BS_OWNERDRAW},
-        {IDC_INSTALL_DIR, "Edit", WS_VISIBLE},                   {IDC_PROGRESS, "msctls_progress32", WS_VISIBLE},
-    };
-    for (const auto& expected : controls) {
-        HWND control = GetDlgItem(dialog, expected.id);
-        ASSERT_NE(nullptr, control) << "control " << expected.id;
-        char name[64] = "";
-        GetClassNameA(control, name, sizeof name);
-        EXPECT_EQ(0, lstrcmpiA(expected.class_name, name)) << "control " << expected.id << " is " << name;
-        const DWORD style = static_cast<DWORD>(GetWindowLongA(control, GWL_STYLE));
-        const DWORD type = lstrcmpiA(name, "Button") == 0 ? (style & BS_TYPEMASK) : 0;
-        EXPECT_EQ(expected.style, (style & (WS_VISIBLE | WS_DISABLED)) | type) << "control " << expected.id;
-    }
-    DestroyWindow(dialog);
-}
-
-// The pictures load the way the program loads them (the skin as a DIB section, which takes no
-// compressed data), at the sizes the painting relies on; the icon loads too.
-TEST(Pictures, LoadAsTheProgramLoadsThem) {
-    const struct {
-        WORD id;
-        UINT flags;
-        LONG width, height;
-    } pictures[] = {{IDB_BACKGROUND, 0, 285, 349}, {IDB_BUTTON_SKIN, LR_CREATEDIBSECTION, 12, 36}};
-    for (const auto& expected : pictures) {
-        HANDLE picture = LoadImageA(instance(), MAKEINTRESOURCEA(expected.id), IMAGE_BITMAP, 0, 0, expected.flags);
-        ASSERT_NE(nullptr, picture) << "bitmap " << expected.id;
-        BITMAP description = {};
-        GetObjectA(picture, sizeof description, &description);
-        EXPECT_EQ(expected.width, description.bmWidth) << "bitmap " << expected.id;
-        EXPECT_EQ(expected.height, description.bmHeight) << "bitmap " << expected.id;
-        DeleteObject(picture);
-    }
-    EXPECT_NE(nullptr, LoadIconA(instance(), MAKEINTRESOURCEA(IDI_SETUP)));
 }
 
 TEST(Manifest, AsksForAdministrator) {

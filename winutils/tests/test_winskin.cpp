@@ -1,8 +1,8 @@
-// Skinned buttons, checked pixel by pixel in memory bitmaps.
+// Skinned buttons, drawn into a memory bitmap and checked pixel by pixel.
 //
 // Every pixel of the 12 x 36 test skin has its own colour, so each target pixel tells exactly which
-// skin pixel was copied onto it. Expectations are one column map and one row map per rectangle:
-// target column x shows skin column columns[x], target row y skin row cell_row + rows[y].
+// skin pixel was copied onto it. A case's expectation is one column map and one row map: target
+// column x shows skin column columns[x], target row y skin row cell_row + rows[y].
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -10,15 +10,11 @@
 
 #include "Handles.h"
 #include "Winskin.h"
-#include "winskin_private.h"
 
 namespace {
 
-const int skin_width = 12;
-const int skin_height = 36;
 const int cell_height = 12;
 const int border = 4;
-const int inner = 4;  // inner width and height of a cell
 const std::uint32_t untouched_colour = 0x00ABCDEF;
 typedef std::vector<int> axis;
 
@@ -43,44 +39,18 @@ struct test_bitmap {
         GdiFlush();
         return bits[y * width + x] & 0x00FFFFFFu;
     }
-    void fill(std::uint32_t colour) {
-        GdiFlush();
-        for (int i = 0; i < width * height; ++i) bits[i] = colour;
-    }
 };
 
-// A memory context with a bitmap selected for the holder's lifetime.
-struct selected_context {
-    WINUTILS_MEMORY_DC dc;
-    WINUTILS_SELECTED_OBJECT selection;
-    explicit selected_context(HBITMAP bitmap) : dc(CreateCompatibleDC(nullptr)), selection(dc.get(), bitmap) {}
-};
-
-// The map of a length whose middle is a whole number of tiles: border, tiles, border.
-axis tiled(int length) {
-    axis map;
-    for (int i = 0; i < length; ++i) {
-        if (i < border)
-            map.push_back(i);
-        else if (i >= length - border)
-            map.push_back(border + inner + i - (length - border));
-        else
-            map.push_back(border + (i - border) % inner);
-    }
-    return map;
-}
-
-// The rectangle at left/top shows the skin cell at cell_row through the two maps, and nothing
-// outside the rectangle was drawn.
-::testing::AssertionResult shows_cell(const test_bitmap& target, int left, int top, const axis& columns,
-                                      const axis& rows, int cell_row) {
+// The button's client area shows the skin cell at cell_row through the two maps, and nothing
+// outside it was drawn. With no maps, every drawn pixel is black.
+::testing::AssertionResult shows_cell(const test_bitmap& target, const axis& columns, const axis& rows, int cell_row) {
     const int width = static_cast<int>(columns.size());
     const int height = static_cast<int>(rows.size());
     for (int y = 0; y < target.height; ++y)
         for (int x = 0; x < target.width; ++x) {
-            bool inside = x >= left && x < left + width && y >= top && y < top + height;
-            std::uint32_t expected =
-                inside ? skin_colour(columns[x - left], cell_row + rows[y - top]) : untouched_colour;
+            std::uint32_t expected = untouched_colour;
+            if (x < width && y < height) expected = skin_colour(columns[x], cell_row + rows[y]);
+            if (width == 0 && target.at(x, y) == 0) expected = 0;
             if (target.at(x, y) != expected)
                 return ::testing::AssertionFailure() << "target pixel (" << x << "," << y << ") is 0x" << std::hex
                                                      << target.at(x, y) << ", expected 0x" << expected;
@@ -88,150 +58,83 @@ axis tiled(int length) {
     return ::testing::AssertionSuccess();
 }
 
-class SkinTest : public ::testing::Test {
+const UINT button_id = 1002;
+
+class SkinButtonTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_NE(nullptr, skin.bits);
         ASSERT_NE(nullptr, target.bits);
-        for (int y = 0; y < skin_height; ++y)
-            for (int x = 0; x < skin_width; ++x) skin.bits[y * skin_width + x] = skin_colour(x, y);
-        target.fill(untouched_colour);
+        for (int y = 0; y < skin.height; ++y)
+            for (int x = 0; x < skin.width; ++x) skin.bits[y * skin.width + x] = skin_colour(x, y);
+        parent = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 200, 100, nullptr, nullptr, nullptr, nullptr);
+        button = CreateWindowExA(0, "BUTTON", "Install", WS_CHILD | BS_OWNERDRAW, 30, 40, 20, 16, parent,
+                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(button_id)), nullptr, nullptr);
+        ASSERT_NE(nullptr, button);
+    }
+    void TearDown() override { DestroyWindow(parent); }
+
+    // The item the system would pass for a button of this size, drawing into the target. Its
+    // rectangle is deliberately wrong: the drawing must use the control's own client area.
+    BOOL8 draw_button(int width, int height, UINT state, HBITMAP with_skin) {
+        MoveWindow(button, 30, 40, width, height, FALSE);
+        GdiFlush();
+        for (int i = 0; i < target.width * target.height; ++i) target.bits[i] = untouched_colour;
+        WINUTILS_MEMORY_DC dc(CreateCompatibleDC(nullptr));
+        WINUTILS_SELECTED_OBJECT selection(dc.get(), target.bitmap.get());
+        const DRAWITEMSTRUCT item = {ODT_BUTTON, button_id, 0, ODA_DRAWENTIRE, state, button, dc.get(), {3, 3, 9, 9}, 0};
+        return WINSKIN_draw_windows_button(parent, &item, border, with_skin);
     }
 
-    // winskin_draw_rectangle straight into the target, the skin in a source context of its own.
-    void draw_rectangle(int left, int top, int width, int height, int cell_row) {
-        target.fill(untouched_colour);
-        selected_context source(skin.bitmap.get());
-        selected_context drawn(target.bitmap.get());
-        ASSERT_TRUE(source.selection.selected() && drawn.selection.selected());
-        winskin_draw_rectangle(drawn.dc.get(), source.dc.get(), skin.bitmap.get(), left, top, left + width,
-                               top + height, cell_row, border, inner, inner);
-    }
-
-    test_bitmap skin{skin_width, skin_height};
+    test_bitmap skin{12, 36};
     test_bitmap target{40, 40};
+    HWND parent = nullptr;
+    HWND button = nullptr;
 };
 
-TEST_F(SkinTest, RectangleLaysCornersEdgesAndTiledCentreFromItsCell) {
-    for (int cell_row : {0, cell_height, 2 * cell_height}) {
-        SCOPED_TRACE(cell_row);
-        draw_rectangle(5, 7, 20, 16, cell_row);
-        EXPECT_TRUE(shows_cell(target, 5, 7, tiled(20), tiled(16), cell_row));
-    }
-}
-
-TEST_F(SkinTest, MiddlesThatAreNotWholeTiles) {
-    // Middle 0: top, bottom and centre draw nothing, or they would cover the far corners and edge.
+// The state picks the cell; corners are copied once, edges and centre tiled from the start of
+// their piece, a last tile whole even where it reaches into the far border, and a middle smaller
+// than one tile copied once at its own size. A middle of nothing draws nothing over the borders.
+TEST_F(SkinButtonTest, StateAndSizeChooseTheCellAndTheTiling) {
+    const axis whole_20 = {0, 1, 2, 3, 4, 5, 6, 7, 4, 5, 6, 7, 4, 5, 6, 7, 8, 9, 10, 11};
+    const axis whole_16 = {0, 1, 2, 3, 4, 5, 6, 7, 4, 5, 6, 7, 8, 9, 10, 11};
     const axis none = {0, 1, 2, 3, 8, 9, 10, 11};
-    // Middle 2: one copy cut to the piece's own size.
     const axis narrow = {0, 1, 2, 3, 4, 5, 8, 9, 10, 11};
-    // Middle 6: tiles at 0 and 4, the second whole, reaching two pixels into the far border drawn before it.
     const axis overhang = {0, 1, 2, 3, 4, 5, 6, 7, 4, 5, 6, 7, 10, 11};
-    struct {
-        axis columns, rows;
-    } const cases[] = {{none, tiled(16)},   {tiled(16), none},     {narrow, tiled(16)}, {narrow, narrow},
-                       {overhang, tiled(16)}, {tiled(16), overhang}, {overhang, overhang}};
-    for (const auto& c : cases) {
-        const int width = static_cast<int>(c.columns.size());
-        const int height = static_cast<int>(c.rows.size());
-        SCOPED_TRACE(::testing::Message() << width << " x " << height);
-        draw_rectangle(5, 7, width, height, cell_height);
-        EXPECT_TRUE(shows_cell(target, 5, 7, c.columns, c.rows, cell_height));
-    }
-}
-
-TEST_F(SkinTest, PieceTableEndsAtWidthMinusOne) {
-    const winskin_piece end = {0, 0, winskin_table_end, 0, 0, 0, 0, 0};
-    const winskin_piece piece = {2, 2, 4, 4, 0, 0, 4, 4};
-    const winskin_piece later = {20, 20, 4, 4, 0, 0, 4, 4};
-    const winskin_piece empty[] = {end, piece, end};
-    const winskin_piece one[] = {piece, end, later, end};
-    selected_context source(skin.bitmap.get());
-    selected_context drawn(target.bitmap.get());
-
-    winskin_draw_pieces(drawn.dc.get(), source.dc.get(), empty);
-    EXPECT_TRUE(shows_cell(target, 0, 0, {}, {}, 0));
-    winskin_draw_pieces(drawn.dc.get(), source.dc.get(), one);
-    EXPECT_TRUE(shows_cell(target, 2, 2, {0, 1, 2, 3}, {0, 1, 2, 3}, 0));
-}
-
-// WINSKIN_draw_windows_button with real owner-drawn buttons of a hidden window.
-struct window_traits {
-    typedef HWND handle_type;
-    static bool is_valid(HWND window) { return window != nullptr; }
-    static void close(HWND window) { DestroyWindow(window); }
-};
-
-const UINT install_id = 1002;  // 20 x 16
-const UINT remove_id = 1003;   // 28 x 12
-
-class SkinButtonTest : public SkinTest {
-protected:
-    void SetUp() override {
-        SkinTest::SetUp();
-        parent.reset(CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 200, 100, nullptr, nullptr, nullptr, nullptr));
-        ASSERT_TRUE(static_cast<bool>(parent));
-        ASSERT_NE(nullptr, make_button(install_id, 30, 40, 20, 16));
-        ASSERT_NE(nullptr, make_button(remove_id, 60, 40, 28, 12));
-    }
-    void TearDown() override { parent.reset(); }
-
-    HWND make_button(UINT id, int x, int y, int width, int height) {
-        return CreateWindowExA(0, "BUTTON", "Install", WS_CHILD | BS_OWNERDRAW, x, y, width, height, parent.get(),
-                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
-    }
-
-    // The item the system would pass, drawing into the target. Its rectangle is deliberately wrong:
-    // the drawing must use the control's own client area.
-    BOOL8 draw_button(UINT id, UINT state, HBITMAP with_skin) {
-        target.fill(untouched_colour);
-        selected_context drawn(target.bitmap.get());
-        DRAWITEMSTRUCT item = {};
-        item.CtlType = ODT_BUTTON;
-        item.CtlID = id;
-        item.itemAction = ODA_DRAWENTIRE;
-        item.itemState = state;
-        item.hwndItem = GetDlgItem(parent.get(), static_cast<int>(id));
-        item.hDC = drawn.dc.get();
-        item.rcItem = {3, 3, 9, 9};
-        return WINSKIN_draw_windows_button(parent.get(), &item, border, with_skin);
-    }
-
-    WINUTILS_OWNED<window_traits> parent;
-};
-
-TEST_F(SkinButtonTest, StateChoosesTheCellAndPressedWins) {
-    struct {
+    const struct {
+        const char* label;
         UINT state;
         int cell_row;
-    } const cases[] = {{0, 0},
-                       {ODS_FOCUS, cell_height},
-                       {ODS_SELECTED, 2 * cell_height},
-                       {ODS_SELECTED | ODS_FOCUS, 2 * cell_height}};
+        axis columns, rows;  // their lengths give the button's size
+    } cases[] = {
+        {"normal", 0, 0, whole_20, whole_16},
+        {"focused", ODS_FOCUS, cell_height, whole_20, whole_16},
+        {"pressed", ODS_SELECTED, 2 * cell_height, whole_20, whole_16},
+        {"pressed and focused", ODS_SELECTED | ODS_FOCUS, 2 * cell_height, whole_20, whole_16},
+        {"no middle column", 0, 0, none, whole_16},
+        {"no middle row", 0, 0, whole_16, none},
+        {"middle narrower than a tile", ODS_FOCUS, cell_height, narrow, whole_16},
+        {"middle smaller than a tile", 0, 0, narrow, narrow},
+        {"last column overhangs", 0, 0, overhang, whole_16},
+        {"last row overhangs", 0, 0, whole_16, overhang},
+        {"both overhang", ODS_SELECTED, 2 * cell_height, overhang, overhang},
+    };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.state);
-        EXPECT_EQ(TRUE, draw_button(install_id, c.state, skin.bitmap.get()));
-        EXPECT_TRUE(shows_cell(target, 0, 0, tiled(20), tiled(16), c.cell_row));
+        SCOPED_TRACE(c.label);
+        EXPECT_EQ(TRUE, draw_button(static_cast<int>(c.columns.size()), static_cast<int>(c.rows.size()), c.state,
+                                    skin.bitmap.get()));
+        EXPECT_TRUE(shows_cell(target, c.columns, c.rows, c.cell_row));
+        // The skin was given back, or the next draw could not select it.
+        WINUTILS_MEMORY_DC dc(CreateCompatibleDC(nullptr));
+        EXPECT_TRUE(WINUTILS_SELECTED_OBJECT(dc.get(), skin.bitmap.get()).selected());
     }
-    // Each draw gives the skin back, or the next one could not select it.
-    selected_context source(skin.bitmap.get());
-    EXPECT_TRUE(source.selection.selected());
 }
 
-TEST_F(SkinButtonTest, DrawsTheClientAreaOfTheControlWithTheItemsId) {
-    EXPECT_EQ(TRUE, draw_button(remove_id, 0, skin.bitmap.get()));
-    EXPECT_TRUE(shows_cell(target, 0, 0, tiled(28), tiled(12), 0));
-}
-
+// A skin that failed to load is null and has no size: the tiling must still end, and anything
+// drawn comes from the memory context's own one-pixel black bitmap.
 TEST_F(SkinButtonTest, WithoutASkinTheButtonStaysBlack) {
-    // A null skin has no size: the tiling must still end, and the copies come from the memory
-    // context's own one-pixel black bitmap.
-    EXPECT_EQ(TRUE, draw_button(install_id, ODS_SELECTED, nullptr));
-    for (int y = 0; y < target.height; ++y)
-        for (int x = 0; x < target.width; ++x)
-            if (target.at(x, y) != untouched_colour) {
-                ASSERT_EQ(0u, target.at(x, y)) << x << "," << y;
-            }
+    EXPECT_EQ(TRUE, draw_button(20, 16, ODS_SELECTED, nullptr));
+    EXPECT_TRUE(shows_cell(target, {}, {}, 0));
 }
 
 }  // namespace
