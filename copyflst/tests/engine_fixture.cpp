@@ -6,8 +6,9 @@
 
 #include <algorithm>
 #include <atomic>
-#include <cstdio>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <thread>
 
 #include "INSTALL.h"
@@ -46,28 +47,19 @@ bool directory_exists(const std::string& path) {
 }
 
 std::string file_content(const std::string& path) {
-    std::string content;
-    if (std::FILE* file = std::fopen(path.c_str(), "rb")) {
-        char block[65536];
-        for (std::size_t read; (read = std::fread(block, 1, sizeof block, file)) > 0;) content.append(block, read);
-        std::fclose(file);
-    }
-    return content;
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), {});
 }
 
 void write_file(const std::string& path, const std::string& content) {
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    ASSERT_NE(nullptr, file) << path;
-    EXPECT_EQ(content.size(), std::fwrite(content.data(), 1, content.size(), file)) << path;
-    std::fclose(file);
+    std::ofstream file(path, std::ios::binary);
+    EXPECT_TRUE(static_cast<bool>(file << content)) << path;
 }
-
-void make_directory(const std::string& path) { ASSERT_TRUE(CreateDirectoryA(path.c_str(), nullptr)) << path; }
 
 void make_tree(const std::string& base, std::initializer_list<const char*> entries) {
     for (std::string entry : entries) {
         if (entry.back() == '\\')
-            make_directory(base + entry.substr(0, entry.size() - 1));
+            EXPECT_TRUE(CreateDirectoryA((base + entry).c_str(), nullptr)) << base + entry;
         else
             write_file(base + entry, entry);
     }
@@ -117,12 +109,11 @@ void EngineTest::SetUp() {
     src = root + "\\src";
     dst = root + "\\dst";
     menu = root + "\\menu";
-    make_directory(root);
-    make_directory(src);
+    make_tree(root, {"\\", "\\src\\"});
 }
 
 void EngineTest::TearDown() {
-    for (const SEEN_BOX& box : boxes.take()) ADD_FAILURE() << "unexpected box " << box.caption << ": " << box.text;
+    for (const std::string& box : shown_boxes()) ADD_FAILURE() << "unexpected box " << box;
     if (window != nullptr) DestroyWindow(window);
     current_test = nullptr;
     local_install_details = {};
@@ -136,18 +127,14 @@ void EngineTest::note_text(const std::string& text) {
     if (on_text) on_text(text);
 }
 
-BOOL8 EngineTest::run(std::initializer_list<COPY_LIST_ENTRY> records, std::uint8_t install_run) {
+BOOL8 EngineTest::run(const std::vector<COPY_LIST_ENTRY>& records, std::uint8_t install_run) {
     std::vector<COPY_LIST_ENTRY> list(records);
     // The end, then a record that fails a run reading past it.
     list.insert(list.end(), {{COPY_OP_END, nullptr, nullptr}, {13, nullptr, nullptr}, {COPY_OP_END, nullptr, nullptr}});
-    return run_list(list.data(), install_run);
+    return COPYFLST_process_list(list.data(), src.c_str(), dst.c_str(), menu.c_str(), install_run);
 }
 
-BOOL8 EngineTest::run_list(const COPY_LIST_ENTRY* list, std::uint8_t install_run) {
-    return COPYFLST_process_list(list, src.c_str(), dst.c_str(), menu.c_str(), install_run);
-}
-
-BOOL8 EngineTest::run_on_new_thread(std::initializer_list<COPY_LIST_ENTRY> records) {
+BOOL8 EngineTest::run_on_new_thread(const std::vector<COPY_LIST_ENTRY>& records) {
     BOOL8 result = FALSE;
     std::atomic<bool> done{false};
     std::thread runner([&] {
@@ -163,3 +150,11 @@ BOOL8 EngineTest::run_on_new_thread(std::initializer_list<COPY_LIST_ENTRY> recor
 int EngineTest::steps() const {
     return static_cast<int>(SendDlgItemMessageA(window, IDC_PROGRESS, PBM_GETPOS, 0, 0)) / progress_step;
 }
+
+std::vector<std::string> EngineTest::shown_boxes() {
+    std::vector<std::string> shown;
+    for (const SEEN_BOX& box : boxes.take()) shown.push_back(box.caption + "|" + box.text + "|" + box.buttons);
+    return shown;
+}
+
+std::string error_box(const std::string& text) { return TEXT_ERROR "|" + text + "|O"; }

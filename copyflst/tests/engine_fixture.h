@@ -13,12 +13,12 @@
 
 #include "COPYFLST.h"
 #include "box_answerer.h"
+#include "texts.h"
 
 bool file_exists(const std::string& path);
 bool directory_exists(const std::string& path);
 std::string file_content(const std::string& path);  // the bytes; empty when it cannot be read
 void write_file(const std::string& path, const std::string& content);
-void make_directory(const std::string& path);
 // Makes the entries below base, in order: one ending in a backslash is a directory, any other a
 // file that holds its own name.
 void make_tree(const std::string& base, std::initializer_list<const char*> entries);
@@ -36,13 +36,16 @@ protected:
     void TearDown() override;
 
     // Runs the records with an end record added; the run's directories are src, dst and menu.
-    BOOL8 run(std::initializer_list<COPY_LIST_ENTRY> records, std::uint8_t install_run = 0);
-    BOOL8 run_list(const COPY_LIST_ENTRY* list, std::uint8_t install_run = 0);
+    BOOL8 run(const std::vector<COPY_LIST_ENTRY>& records, std::uint8_t install_run = 0);
     // The same on a thread of its own, while this one serves the window the run talks to.
-    BOOL8 run_on_new_thread(std::initializer_list<COPY_LIST_ENTRY> records);
+    BOOL8 run_on_new_thread(const std::vector<COPY_LIST_ENTRY>& records);
 
-    // Progress steps since SetUp, and the texts the status label was given, in order.
+    // Progress steps since SetUp.
     int steps() const;
+    // The boxes shown since the last call, each as "caption|text|buttons".
+    std::vector<std::string> shown_boxes();
+
+    // The texts the status label was given, in order.
     std::vector<std::string> texts;
     // Called with each text as the label receives it: the moment between a file's size being
     // taken and its opening, or just before a directory's removal.
@@ -52,3 +55,6 @@ protected:
     BOX_ANSWERER boxes;
     HWND window = nullptr;
 };
+
+// The engine's error box about a path, as shown_boxes gives it.
+std::string error_box(const std::string& text);

@@ -5,7 +5,9 @@
 #include <objbase.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "Handles.h"
@@ -47,27 +49,30 @@ class Links : public EngineTest {
 protected:
     void SetUp() override {
         EngineTest::SetUp();
-        make_directory(dst);
-        make_directory(menu);
-        write_file(dst + "\\quillmain.exe", "game");
+        make_tree(root, {"\\dst\\", "\\menu\\", "\\dst\\quillmain.exe"});
     }
 };
 
 TEST_F(Links, FileShortcutsPointAtTheirTargetFromItsDirectory) {
     EXPECT_EQ(TRUE, run({{COPY_OP_FILE_SHORTCUT, "<STARTMENU>\\Quillmoor Demo.lnk", "<DST>\\quillmain.exe"},
-                         {COPY_OP_FILE_SHORTCUT, "<STARTMENU>\\Quillmoor Website.lnk", web_address},
-                         {COPY_OP_FILE_SHORTCUT, "<STARTMENU>\\missing\\Unsaved.lnk", "<DST>\\quillmain.exe"}}));
+                         {COPY_OP_FILE_SHORTCUT, "<STARTMENU>\\Quillmoor Website.lnk", web_address}}));
     EXPECT_EQ((std::vector<std::string>{dst + "\\quillmain.exe", dst, "file shortcut"}),
               load_link(menu + "\\Quillmoor Demo.lnk"));
     std::vector<std::string> site = load_link(menu + "\\Quillmoor Website.lnk");
     ASSERT_EQ(3u, site.size());
     EXPECT_EQ("", site[1]);  // no backslash in the target: no working directory
-    EXPECT_FALSE(file_exists(menu + "\\missing\\Unsaved.lnk"));  // not saved, yet no failure
 }
 
-TEST_F(Links, InternetShortcutFileHoldsExactlyTwoLines) {
-    EXPECT_EQ(TRUE, run({{COPY_OP_INTERNET_SHORTCUT, "<STARTMENU>\\Website.url", web_address}}));
+TEST_F(Links, InternetShortcutAndPathFilesHoldExactlyTheirLines) {
+    EXPECT_EQ(TRUE, run({{COPY_OP_INTERNET_SHORTCUT, "<STARTMENU>\\Website.url", web_address},
+                         {COPY_OP_WRITE_PATH_FILE, "<DST>\\path.txt", "<DST>"}}));
     EXPECT_TRUE(file_has_content(menu + "\\Website.url", std::string("[InternetShortcut]\r\nURL =") + web_address + "\r\n"));
+    EXPECT_TRUE(file_has_content(dst + "\\path.txt", dst + "\\"));
+
+    EXPECT_EQ(FALSE, run({{COPY_OP_WRITE_PATH_FILE, "<DST>\\missing\\path.txt", "<DST>"},
+                          {COPY_OP_CREATE_DIRECTORY, nullptr, "<DST>\\after"}}));
+    EXPECT_EQ((std::vector<std::string>{TEXT_ERROR "|" TEXT_UNABLETOOPEN "|O"}), shown_boxes());
+    EXPECT_FALSE(directory_exists(dst + "\\after"));
 }
 
 // On a thread that never initialised COM the link object cannot be created. Each run gets a fresh
@@ -77,71 +82,49 @@ TEST_F(Links, WithoutTheLinkObjectAShortcutStopsTheRunAndAWebLinkDoesNot) {
                                        {COPY_OP_CREATE_DIRECTORY, nullptr, "<DST>\\after url"}}));
     EXPECT_EQ(FALSE, run_on_new_thread({{COPY_OP_FILE_SHORTCUT, "<STARTMENU>\\Quillmoor Demo.lnk", "<DST>\\quillmain.exe"},
                                         {COPY_OP_CREATE_DIRECTORY, nullptr, "<DST>\\after lnk"}}));
-
-    std::vector<SEEN_BOX> seen = boxes.take();
-    ASSERT_EQ(2u, seen.size());
-    EXPECT_EQ("Failed to create Webpage link.", seen[0].text);
-    EXPECT_EQ("Failed to create file Link.", seen[1].text);
-    for (const SEEN_BOX& box : seen) EXPECT_EQ("Error!", box.caption);
+    EXPECT_EQ((std::vector<std::string>{TEXT_ERROR "|" TEXT_FAILEDURL "|O", TEXT_ERROR "|" TEXT_FAILEDLINK "|O"}),
+              shown_boxes());
     EXPECT_TRUE(directory_exists(dst + "\\after url"));
     EXPECT_FALSE(directory_exists(dst + "\\after lnk"));
     EXPECT_FALSE(file_exists(menu + "\\Website.url"));
 }
 
-TEST_F(Links, PathFileHoldsThePathAndOneBackslash) {
-    EXPECT_EQ(TRUE, run({{COPY_OP_WRITE_PATH_FILE, "<DST>\\path.txt", "<DST>"}}));
-    EXPECT_TRUE(file_has_content(dst + "\\path.txt", dst + "\\"));
-
-    EXPECT_EQ(FALSE, run({{COPY_OP_WRITE_PATH_FILE, "<DST>\\missing\\path.txt", "<DST>"},
-                          {COPY_OP_CREATE_DIRECTORY, nullptr, "<DST>\\after"}}));
-    std::vector<SEEN_BOX> seen = boxes.take();
-    ASSERT_EQ(1u, seen.size());
-    EXPECT_EQ("Error opening file :", seen[0].text);
-    EXPECT_FALSE(directory_exists(dst + "\\after"));
-}
-
-class Association : public Links {
-protected:
-    void SetUp() override {
-        Links::SetUp();
-        clean();
-    }
-    void TearDown() override {
-        clean();
-        Links::TearDown();
-    }
-    static void clean() {
-        for (const char* key : {".qmt", ".qa:", ".qmu", ".qmv", ".qmw", "QuillmoorTests.Save", "QuillmoorTests.Two",
-                                "QuillmoorTests.Rows", "QuillmoorTests.Half"})
-            RegDeleteTreeA(HKEY_CLASSES_ROOT, key);
-    }
-};
-
-TEST_F(Association, RegistersTypeIconAndOpenCommand) {
-    EXPECT_EQ(TRUE, run({{COPY_OP_FILE_ASSOCIATION, "<DST>\\quillmain.exe", ".qmt:QuillmoorTests.Save:Saved game"},
-                         {COPY_OP_FILE_ASSOCIATION, "<DST>\\quillmain.exe", ".qa:QuillmoorTests.Two:Two letters"},
-                         {COPY_OP_FILE_ASSOCIATION, "<DST>\\quillmain.exe", ".qmu::QuillmoorTests.Rows:::Rows"}}));
+// b holds extension, program id and description, joined by colons; keys a case does not list
+// must stay unwritten.
+TEST_F(Links, FileAssociations) {
+    const char* const keys[] = {".qmt", ".qa:", ".qmu", ".qmv", ".qmw", "QmTest.Save", "QmTest.Two", "QmTest.Rows",
+                                "QmTest.Half"};
     const std::string program = dst + "\\quillmain.exe";
-    EXPECT_EQ("QuillmoorTests.Save", class_value(".qmt"));
-    EXPECT_EQ("Saved game", class_value("QuillmoorTests.Save"));
-    EXPECT_EQ(program + ",0", class_value("QuillmoorTests.Save\\DefaultIcon"));
-    EXPECT_EQ("Saved game", class_value("QuillmoorTests.Save\\shell"));
-    EXPECT_EQ("Saved game", class_value("QuillmoorTests.Save\\shell\\open"));
-    EXPECT_EQ("\"" + program + " \" %1", class_value("QuillmoorTests.Save\\shell\\open\\command"));
-
-    EXPECT_EQ("QuillmoorTests.Two", class_value(".qa:"));  // the first four characters, colon and all
-    EXPECT_EQ("Two letters", class_value("QuillmoorTests.Two"));
-    EXPECT_EQ("QuillmoorTests.Rows", class_value(".qmu"));
-    EXPECT_EQ("Rows", class_value("QuillmoorTests.Rows\\shell\\open"));
-}
-
-TEST_F(Association, MissingFieldStopsTheRunBeforeAnyWrite) {
-    EXPECT_EQ(FALSE, run({{COPY_OP_FILE_ASSOCIATION, "<DST>\\quillmain.exe", ".qmv:QuillmoorTests.Half"}}));
-    EXPECT_EQ(FALSE, run({{COPY_OP_FILE_ASSOCIATION, "<DST>\\quillmain.exe", ".qmw"}}));
-    EXPECT_EQ(FALSE, run({{COPY_OP_FILE_ASSOCIATION, "<DST>\\quillmain.exe", ".qmw:QuillmoorTests.Half::"}}));
-    EXPECT_EQ("(none)", class_value(".qmv"));
-    EXPECT_EQ("(none)", class_value(".qmw"));
-    EXPECT_EQ("(none)", class_value("QuillmoorTests.Half"));
+    const struct {
+        const char* name;
+        const char* fields;
+        BOOL8 completed;
+        std::vector<std::pair<std::string, std::string>> values;
+    } cases[] = {
+        {"three fields", ".qmt:QmTest.Save:Saved game", TRUE,
+         {{".qmt", "QmTest.Save"}, {"QmTest.Save", "Saved game"}, {"QmTest.Save\\DefaultIcon", program + ",0"},
+          {"QmTest.Save\\shell", "Saved game"}, {"QmTest.Save\\shell\\open", "Saved game"},
+          {"QmTest.Save\\shell\\open\\command", "\"" + program + " \" %1"}}},
+        {"the first four characters, colon and all", ".qa:QmTest.Two:Two", TRUE,
+         {{".qa:", "QmTest.Two"}, {"QmTest.Two", "Two"}}},
+        {"colons in a row count as one", ".qmu::QmTest.Rows:::Rows", TRUE,
+         {{".qmu", "QmTest.Rows"}, {"QmTest.Rows\\shell\\open", "Rows"}}},
+        {"no description", ".qmv:QmTest.Half", FALSE, {}},
+        {"no program id", ".qmw", FALSE, {}},
+        {"empty description", ".qmw:QmTest.Half::", FALSE, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        for (const char* key : keys) RegDeleteTreeA(HKEY_CLASSES_ROOT, key);
+        EXPECT_EQ(c.completed, run({{COPY_OP_FILE_ASSOCIATION, "<DST>\\quillmain.exe", c.fields}}));
+        for (const auto& [key, value] : c.values) EXPECT_EQ(value, class_value(key)) << key;
+        for (const char* key : keys) {
+            auto listed = [&](const auto& row) { return row.first.rfind(key, 0) == 0; };
+            const bool unlisted = std::none_of(c.values.begin(), c.values.end(), listed);
+            EXPECT_TRUE(!unlisted || class_value(key) == "(none)") << key << " was written";
+        }
+    }
+    for (const char* key : keys) RegDeleteTreeA(HKEY_CLASSES_ROOT, key);
 }
 
 }  // namespace

@@ -16,83 +16,74 @@ namespace {
 
 const std::int32_t folder_paths_bytes = 5 * MAX_PATH;  // five shell folders of 260 bytes each
 
+const COPY_LIST_ENTRY make_a = {COPY_OP_CREATE_FOLDER, "<DST>\\a", nullptr};
+const COPY_LIST_ENTRY make_b = {COPY_OP_CREATE_FOLDER, "<DST>\\b", nullptr};
+const COPY_LIST_ENTRY if_missing = {COPY_OP_IF_EXISTS, "<SRC>\\missing.txt", nullptr};
+const COPY_LIST_ENTRY beyond_end = {13, nullptr, nullptr};
+const COPY_LIST_ENTRY make_dst = {COPY_OP_CREATE_FOLDER, "<DST>", nullptr};
+const std::vector<COPY_LIST_ENTRY> run_tail = {if_missing, make_a, make_b};
+
+std::vector<COPY_LIST_ENTRY> repeated(std::size_t count, const COPY_LIST_ENTRY& entry) {
+    return std::vector<COPY_LIST_ENTRY>(count, entry);
+}
+std::vector<COPY_LIST_ENTRY> operator+(std::vector<COPY_LIST_ENTRY> head, const std::vector<COPY_LIST_ENTRY>& tail) {
+    head.insert(head.end(), tail.begin(), tail.end());
+    return head;
+}
+
+struct run_case {
+    const char* name;
+    std::vector<COPY_LIST_ENTRY> records;
+    std::uint8_t install_run;
+    BOOL8 completed;
+    int steps;
+    const char* made;    // the directories below <DST> the run leaves, as "a", "b", "ab" or ""
+    std::int32_t held;   // tracked bytes left after the run
+};
+
+const run_case run_cases[] = {
+    {"end only", {}, 0, TRUE, 0, "", 0},
+    {"end only, install run", {}, 1, TRUE, 0, "", 0},
+    {"missing file skips", {if_missing, make_a, make_b}, 0, TRUE, 2, "b", 0},
+    {"present file runs on", {{COPY_OP_IF_EXISTS, "<SRC>\\here.txt", nullptr}, make_a, make_b}, 0, TRUE, 3, "ab", 0},
+    {"a directory does not open", {{COPY_OP_IF_EXISTS, "<SRC>", nullptr}, beyond_end, make_b}, 0, TRUE, 2, "b", 0},
+    {"skip never skips the end", {if_missing}, 0, TRUE, 1, "", 0},
+    // The skip at index 18 moves on to 19 before the step is decided: that record steps.
+    {"install run steps from record 19", repeated(18, make_dst) + run_tail, 1, TRUE, 2, "b", 0},
+    {"other runs step every record", repeated(18, make_dst) + run_tail, 0, TRUE, 20, "b", 0},
+    // Last: the paths it keeps stay held until the allocator ends.
+    {"op above the end stops", {make_a, beyond_end, make_b}, 0, FALSE, 1, "a", folder_paths_bytes},
+};
+
 class ProcessList : public EngineTest {};
 
-TEST_F(ProcessList, EndOnlyListResolvesFoldersAndReleasesThem) {
-    const COPY_LIST_ENTRY end_only[] = {{COPY_OP_END, nullptr, nullptr}};
-    EXPECT_EQ(TRUE, run_list(end_only, 1));
-    EXPECT_EQ(TRUE, run_list(end_only, 0));
-    EXPECT_EQ(0, steps());
+TEST_F(ProcessList, Runs) {
+    make_tree(root, {"\\dst\\", "\\src\\here.txt"});
+    for (const run_case& c : run_cases) {
+        SCOPED_TRACE(c.name);
+        const int before = steps();
+        EXPECT_EQ(c.completed, run(c.records, c.install_run));
+        EXPECT_EQ(c.steps, steps() - before);
+        std::string made;
+        for (const char* name : {"a", "b"})
+            if (RemoveDirectoryA((dst + "\\" + name).c_str())) made += name;
+        EXPECT_EQ(c.made, made);
+        EXPECT_EQ(c.held, MEMORY_get_allocated_bytes());
+    }
     EXPECT_TRUE(texts.empty());
-    EXPECT_EQ(0, MEMORY_get_allocated_bytes());
-}
-
-TEST_F(ProcessList, OpAbove12StopsAfterWhatCameBeforeAndKeepsFolderPaths) {
-    EXPECT_EQ(FALSE, run({{COPY_OP_CREATE_DIRECTORY, nullptr, "<DST>"},
-                          {13, nullptr, "<DST>\\never"},
-                          {COPY_OP_CREATE_DIRECTORY, nullptr, "<DST>\\after"}}));
-    EXPECT_TRUE(directory_exists(dst));
-    EXPECT_FALSE(directory_exists(dst + "\\never"));
-    EXPECT_FALSE(directory_exists(dst + "\\after"));
-    EXPECT_EQ(1, steps());
-    EXPECT_EQ(folder_paths_bytes, MEMORY_get_allocated_bytes());
-
-    // The next run allocates anew over the kept paths, which stay held until the allocator ends.
-    EXPECT_EQ(TRUE, run({}));
-    EXPECT_EQ(folder_paths_bytes, MEMORY_get_allocated_bytes());
-}
-
-TEST_F(ProcessList, SkipNextNeverSkipsTheEndRecord) {
-    write_file(src + "\\present.txt", "here");
-    EXPECT_EQ(TRUE, run({{COPY_OP_CREATE_DIRECTORY, nullptr, "<DST>"},
-                         {COPY_OP_IF_EXISTS, "<SRC>\\missing.txt", nullptr},
-                         {COPY_OP_CREATE_DIRECTORY, nullptr, "<DST>\\skipped"},
-                         {COPY_OP_IF_EXISTS, "<SRC>\\present.txt", nullptr},
-                         {COPY_OP_CREATE_DIRECTORY, nullptr, "<DST>\\kept"},
-                         {COPY_OP_IF_EXISTS, "<SRC>", nullptr},  // a directory does not open
-                         {13, nullptr, nullptr},                 // skipped, so never looked at
-                         {COPY_OP_IF_EXISTS, "<SRC>\\missing.txt", nullptr}}));
-    EXPECT_FALSE(directory_exists(dst + "\\skipped"));
-    EXPECT_TRUE(directory_exists(dst + "\\kept"));
-    EXPECT_EQ(6, steps());  // one per record run; a skipped record has none
-    EXPECT_EQ((std::vector<std::string>{dst, dst + "\\kept"}), texts);
-}
-
-TEST_F(ProcessList, InstallRunStepsOnlyFromRecordIndex19) {
-    std::vector<std::string> paths;
-    for (int k = 0; k < 23; ++k) paths.push_back("<DST>\\d" + std::to_string(k));
-    std::vector<COPY_LIST_ENTRY> list;
-    list.push_back({COPY_OP_CREATE_DIRECTORY, nullptr, "<DST>"});
-    for (int k = 1; k < 18; ++k) list.push_back({COPY_OP_CREATE_DIRECTORY, nullptr, paths[k].c_str()});
-    // The skip at index 18 moves i to 19 before the step is decided: that record steps.
-    list.push_back({COPY_OP_IF_EXISTS, "<SRC>\\missing", nullptr});
-    list.push_back({COPY_OP_CREATE_DIRECTORY, nullptr, paths[19].c_str()});
-    list.push_back({COPY_OP_CREATE_DIRECTORY, nullptr, paths[20].c_str()});
-    list.push_back({COPY_OP_END, nullptr, nullptr});
-
-    EXPECT_EQ(TRUE, run_list(list.data(), 1));
-    EXPECT_EQ(2, steps());
-    EXPECT_FALSE(directory_exists(dst + "\\d19"));
-    EXPECT_TRUE(directory_exists(dst + "\\d20"));
-
-    EXPECT_EQ(TRUE, run_list(list.data(), 0));
-    EXPECT_EQ(2 + 20, steps());
 }
 
 TEST_F(ProcessList, SystemAndFolderMacrosHaveValuesOnlyInsideTheRun) {
     char system_dir[MAX_PATH];
     ASSERT_GT(GetSystemDirectoryA(system_dir, sizeof system_dir), 0u);
-    char personal[MAX_PATH];
+    char personal[MAX_PATH] = "sentinel";
     COPYFLST_GET_FOLDER_PATH folder_path = COPYFLST_get_folder_path_function();
     ASSERT_NE(nullptr, folder_path);
     ASSERT_EQ(S_OK, folder_path(nullptr, 0x8005, nullptr, 0, personal));
 
     EXPECT_EQ(TRUE, run({{COPY_OP_CREATE_DIRECTORY, nullptr, "<WINSYSTEM>"},
-                         {COPY_OP_CREATE_DIRECTORY, nullptr, "<CSIDL_PERSONAL>"},
-                         {COPY_OP_CREATE_FOLDER, "<DST>", nullptr},
-                         {COPY_OP_CREATE_FOLDER, "<DST>\\unshown", nullptr}}));
+                         {COPY_OP_CREATE_DIRECTORY, nullptr, "<CSIDL_PERSONAL>"}}));
     EXPECT_EQ((std::vector<std::string>{system_dir, personal}), texts);
-    EXPECT_TRUE(directory_exists(dst + "\\unshown"));
 
     char* after = COPYFLST_expand_path("<DST>");
     EXPECT_EQ(nullptr, after) << "expanded outside a run to " << after;

@@ -3,7 +3,6 @@
 #include <string>
 #include <vector>
 
-#include "CopyLists.h"
 #include "Handles.h"
 #include "engine_fixture.h"
 
@@ -18,37 +17,27 @@ bool is_empty_directory(const std::string& path) {
     return true;
 }
 
-class Removal : public EngineTest {
-protected:
-    // dst: read-only files at the top and three levels down, and an empty directory.
-    void make_installed_tree() {
-        make_tree(dst, {"\\", "\\a.txt", "\\one\\", "\\one\\b.txt", "\\one\\two\\", "\\one\\two\\c.txt",
-                        "\\one\\two\\three\\", "\\one\\two\\three\\d.txt", "\\empty\\"});
-        for (const char* file : {"\\a.txt", "\\one\\b.txt", "\\one\\two\\c.txt", "\\one\\two\\three\\d.txt"})
-            SetFileAttributesA((dst + file).c_str(), FILE_ATTRIBUTE_READONLY);
-    }
-
-    void expect_question(const SEEN_BOX& box, const std::string& directory) {
-        EXPECT_EQ("Question!", box.caption);
-        EXPECT_EQ("Do you want to delete this dir :" + directory, box.text);
-        EXPECT_EQ("YN", box.buttons);
-    }
-};
+class Removal : public EngineTest {};
 
 TEST_F(Removal, TreeGoesFilesFirstThenDirectoriesDeepestFirst) {
-    make_installed_tree();
+    // Read-only files at the top and three levels down, and an empty directory.
+    make_tree(root, {"\\dst\\", "\\dst\\a.txt", "\\dst\\one\\", "\\dst\\one\\b.txt", "\\dst\\one\\two\\",
+                     "\\dst\\one\\two\\c.txt", "\\dst\\one\\two\\three\\", "\\dst\\one\\two\\three\\d.txt",
+                     "\\dst\\empty\\"});
+    for (const char* file : {"\\a.txt", "\\one\\b.txt", "\\one\\two\\c.txt", "\\one\\two\\three\\d.txt"})
+        SetFileAttributesA((dst + file).c_str(), FILE_ATTRIBUTE_READONLY);
     // Each directory is named on the label just before its removal, when all below it is gone.
     std::vector<std::string> not_empty_when_named;
     on_text = [&](const std::string& text) {
         if (!file_exists(text) && !is_empty_directory(text)) not_empty_when_named.push_back(text);
     };
-    boxes.queue({IDYES});
-    EXPECT_EQ(TRUE, run({{COPY_OP_DELETE_TREE, nullptr, "<DST>"}}));
+    boxes.queue({IDYES, IDNO});
+    EXPECT_EQ(TRUE, run({{COPY_OP_DELETE_TREE, nullptr, "<DST>"}, {COPY_OP_DELETE_TREE, nullptr, "<SRC>"}}));
 
-    std::vector<SEEN_BOX> seen = boxes.take();
-    ASSERT_EQ(1u, seen.size());
-    expect_question(seen[0], dst);
+    const std::string question = TEXT_QUESTION "|" TEXT_DELDIR " :";
+    EXPECT_EQ((std::vector<std::string>{question + dst + "|YN", question + src + "|YN"}), shown_boxes());
     EXPECT_FALSE(directory_exists(dst));
+    EXPECT_TRUE(directory_exists(src)) << "deleted after a No";
     EXPECT_TRUE(not_empty_when_named.empty()) << not_empty_when_named.front();
 
     std::vector<std::string> files(texts.begin(), texts.begin() + 4);
@@ -64,34 +53,10 @@ TEST_F(Removal, TreeGoesFilesFirstThenDirectoriesDeepestFirst) {
     EXPECT_NE(directories.end(), position(dst + "\\empty"));
 }
 
-TEST_F(Removal, NoKeepsTheDirectoryAndTheRemoveListGoesOn) {
-    make_installed_tree();
-    make_directory(menu);
-    write_file(menu + "\\Quillmoor Demo.lnk", "link");
-    boxes.queue({IDNO, IDYES});
-    EXPECT_EQ(TRUE, COPYFLST_process_list(INSTALL_REMOVE_LIST, nullptr, dst.c_str(), menu.c_str(), 0));
-
-    std::vector<SEEN_BOX> seen = boxes.take();
-    ASSERT_EQ(2u, seen.size());
-    expect_question(seen[0], dst);
-    expect_question(seen[1], menu);
-    EXPECT_TRUE(file_exists(dst + "\\one\\two\\three\\d.txt"));
-    EXPECT_FALSE(directory_exists(menu));
-    EXPECT_EQ(2, steps());
-}
-
-TEST_F(Removal, EmptyAndMissingDirectoriesAreStillAskedAbout) {
-    make_directory(dst);
-    boxes.queue({IDYES, IDYES});
-    EXPECT_EQ(TRUE, run({{COPY_OP_DELETE_TREE, nullptr, "<DST>"}, {COPY_OP_DELETE_TREE, nullptr, "<DST>\\missing"}}));
-    EXPECT_EQ(2u, boxes.take().size());
-    EXPECT_FALSE(directory_exists(dst));
-    EXPECT_TRUE(texts.empty());
-}
-
 TEST_F(Removal, PatternDeletesMatchingFilesAtEveryDepthAndNoDirectory) {
-    make_tree(dst, {"\\", "\\x.tmp", "\\keep.txt", "\\sub\\", "\\sub\\y.tmp", "\\sub\\deeper\\", "\\sub\\deeper\\z.tmp",
-                    "\\sub\\keep.tmp\\", "\\sub\\keep.tmp\\w.tmp"});
+    make_tree(root, {"\\dst\\", "\\dst\\x.tmp", "\\dst\\keep.txt", "\\dst\\sub\\", "\\dst\\sub\\y.tmp",
+                     "\\dst\\sub\\deeper\\", "\\dst\\sub\\deeper\\z.tmp", "\\dst\\sub\\keep.tmp\\",
+                     "\\dst\\sub\\keep.tmp\\w.tmp"});
     SetFileAttributesA((dst + "\\sub\\y.tmp").c_str(), FILE_ATTRIBUTE_READONLY);
 
     EXPECT_EQ(TRUE, run({{COPY_OP_DELETE_FILES, "<DST>", "*.tmp"}}));

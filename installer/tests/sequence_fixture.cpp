@@ -2,11 +2,11 @@
 // sequences read and write, each put back after the test.
 #include "sequence_fixture.h"
 
-#include <commctrl.h>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 
-#include <cstring>
-#include <vector>
-
+#include "Fixed.h"
 #include "INSTALL.h"
 #include "Memory.h"
 #include "Strings.h"
@@ -14,62 +14,51 @@
 
 namespace {
 
-constexpr const char* SHELL_FOLDERS = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
-constexpr const char* UNINSTALL_PARENT = "software\\microsoft\\windows\\CURRENTVERSION\\UNINSTALL";
+std::string record_key() { return std::string(INSTALL_UNINSTALL_PARENT) + "\\" + SEQUENCE_PRODUCT; }
 
-void remove_tree(const std::string& path) {
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((path + "\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            const std::string name = found.cFileName;
-            if (name == "." || name == "..") continue;
-            const std::string child = path + "\\" + name;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                remove_tree(child);
-            } else {
-                SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileA(child.c_str());
-            }
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
-    }
-    RemoveDirectoryA(path.c_str());
-}
-
-std::optional<std::string> read_string(HKEY root, const char* key_path, const char* name) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(root, key_path, 0, KEY_READ, &key) != ERROR_SUCCESS) return std::nullopt;
-    std::vector<char> buffer(4096, '\0');
-    DWORD size = static_cast<DWORD>(buffer.size() - 1);
-    const LONG result = RegQueryValueExA(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(buffer.data()), &size);
-    RegCloseKey(key);
-    if (result != ERROR_SUCCESS) return std::nullopt;
-    return std::string(buffer.data());
-}
-
-bool write_value(HKEY root, const char* key_path, const char* name, DWORD type, const void* data, DWORD size) {
-    HKEY key = nullptr;
-    if (RegCreateKeyExA(root, key_path, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) != ERROR_SUCCESS) {
-        return false;
-    }
-    const LONG result = RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), size);
-    RegCloseKey(key);
-    return result == ERROR_SUCCESS;
-}
+void delete_record() { RegDeleteTreeA(HKEY_LOCAL_MACHINE, record_key().c_str()); }
 
 }  // namespace
 
+bool dir_exists(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+bool file_exists(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+bool write_file(const std::string& path, const std::string& content) {
+    std::ofstream file(path, std::ios::binary);
+    return static_cast<bool>(file << content);
+}
+
+std::string read_file(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    return file ? std::string(std::istreambuf_iterator<char>(file), {}) : "<missing>";
+}
+
+std::string current_directory() {
+    char buffer[MAX_PATH] = "sentinel";
+    GetCurrentDirectoryA(sizeof buffer, buffer);
+    return buffer;
+}
+
 void SEQUENCE_FIXTURE::SetUp() {
     saved_directory_ = current_directory();
-    saved_programs_ = read_string(HKEY_CURRENT_USER, SHELL_FOLDERS, "Programs");
+    char programs[MAX_PATH] = "sentinel";
+    DWORD size = sizeof programs;
+    if (RegGetValueA(HKEY_CURRENT_USER, INSTALL_SHELL_FOLDERS_KEY, INSTALL_PROGRAMS_VALUE, RRF_RT_REG_SZ, nullptr,
+                     programs, &size) == ERROR_SUCCESS)
+        saved_programs_ = programs;
     delete_record();
 
-    char temp[MAX_PATH] = {};
-    GetTempPathA(sizeof temp, temp);
     const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
-    scratch_ = std::string(temp) + "quill-sequences-" + test->test_suite_name() + "-" + test->name();
-    remove_tree(scratch_);
+    scratch_ = (std::filesystem::temp_directory_path() / "quill-sequences-").string() + test->name();
+    std::error_code error;
+    std::filesystem::remove_all(scratch_, error);
     ASSERT_TRUE(CreateDirectoryA(scratch_.c_str(), nullptr)) << scratch_;
 
     // The runs keep their shell-folder paths in tracked allocations.
@@ -77,7 +66,6 @@ void SEQUENCE_FIXTURE::SetUp() {
     local_install_details = {};
     local_install_details.instance = GetModuleHandleA(nullptr);
     STRINGS_copy(local_install_details.product_name, PRODUCT);
-    STRINGS_copy(local_install_details.program_files_dir, "C:\\Program Files");
     window_ = CreateDialogParamA(local_install_details.instance, MAKEINTRESOURCEA(IDD_MAIN_WINDOW), nullptr,
                                  INSTALL_dialog_procedure, 0);
     ASSERT_NE(nullptr, window_);
@@ -86,33 +74,23 @@ void SEQUENCE_FIXTURE::SetUp() {
 
 void SEQUENCE_FIXTURE::TearDown() {
     if (window_ != nullptr) DestroyWindow(window_);
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
     local_install_details = {};
     MEMORY_deinitialise();
-
     SetCurrentDirectoryA(saved_directory_.c_str());
-    if (saved_programs_) {
-        set_programs_value(*saved_programs_);
-    } else {
-        delete_programs_value();
-    }
+    set_programs_value(saved_programs_);
     delete_record();
-    remove_tree(scratch_);
+    std::error_code error;
+    std::filesystem::remove_all(scratch_, error);
 }
 
 bool SEQUENCE_FIXTURE::shown(int id) const {
     return (GetWindowLongPtrA(GetDlgItem(window_, id), GWL_STYLE) & WS_VISIBLE) != 0;
 }
 
-int SEQUENCE_FIXTURE::progress_high() const {
-    return static_cast<int>(SendDlgItemMessageA(window_, IDC_PROGRESS, PBM_GETRANGE, FALSE, 0));
-}
-int SEQUENCE_FIXTURE::progress_low() const {
-    return static_cast<int>(SendDlgItemMessageA(window_, IDC_PROGRESS, PBM_GETRANGE, TRUE, 0));
-}
-int SEQUENCE_FIXTURE::progress_position() const {
-    return static_cast<int>(SendDlgItemMessageA(window_, IDC_PROGRESS, PBM_GETPOS, 0, 0));
+std::string SEQUENCE_FIXTURE::slot_text(int id) const {
+    char text[INSTALL_TEXT_SIZE] = "sentinel";
+    GetDlgItemTextA(window_, id, text, sizeof text);
+    return text;
 }
 
 std::string SEQUENCE_FIXTURE::make_dir(const std::string& name) const {
@@ -121,82 +99,21 @@ std::string SEQUENCE_FIXTURE::make_dir(const std::string& name) const {
     return path;
 }
 
-bool SEQUENCE_FIXTURE::dir_exists(const std::string& path) {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+bool SEQUENCE_FIXTURE::set_programs_value(const std::optional<std::string>& folder) {
+    const LONG result =
+        folder ? RegSetKeyValueA(HKEY_CURRENT_USER, INSTALL_SHELL_FOLDERS_KEY, INSTALL_PROGRAMS_VALUE, REG_SZ,
+                                 folder->c_str(), static_cast<DWORD>(folder->size() + 1))
+               : RegDeleteKeyValueA(HKEY_CURRENT_USER, INSTALL_SHELL_FOLDERS_KEY, INSTALL_PROGRAMS_VALUE);
+    return result == ERROR_SUCCESS || (!folder && result == ERROR_FILE_NOT_FOUND);
 }
 
-bool SEQUENCE_FIXTURE::file_exists(const std::string& path) {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
-}
-
-bool SEQUENCE_FIXTURE::write_file(const std::string& path, const std::string& content) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    DWORD written = 0;
-    const BOOL ok = WriteFile(file, content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
-    CloseHandle(file);
-    return ok && written == content.size();
-}
-
-std::string SEQUENCE_FIXTURE::read_file(const std::string& path) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return "<missing>";
-    char buffer[4096];
-    DWORD got = 0;
-    ReadFile(file, buffer, sizeof buffer, &got, nullptr);
-    CloseHandle(file);
-    return std::string(buffer, got);
-}
-
-std::string SEQUENCE_FIXTURE::current_directory() {
-    char buffer[MAX_PATH] = {};
-    GetCurrentDirectoryA(sizeof buffer, buffer);
-    return buffer;
-}
-
-void SEQUENCE_FIXTURE::set_install_dir(const std::string& directory) {
-    STRINGS_copy(local_install_details.install_dir, directory.c_str());
-}
-
-bool SEQUENCE_FIXTURE::set_programs_value(const std::string& folder) {
-    return write_value(HKEY_CURRENT_USER, SHELL_FOLDERS, "Programs", REG_SZ, folder.c_str(),
-                       static_cast<DWORD>(folder.size() + 1));
-}
-
-bool SEQUENCE_FIXTURE::delete_programs_value() {
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, SHELL_FOLDERS, 0, KEY_WRITE, &key) != ERROR_SUCCESS) return false;
-    const LONG result = RegDeleteValueA(key, "Programs");
-    RegCloseKey(key);
-    return result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND;
-}
-
-bool SEQUENCE_FIXTURE::write_record_value(const char* name, const std::string& value) {
-    return write_value(HKEY_LOCAL_MACHINE, RECORD_KEY, name, REG_SZ, value.c_str(),
-                       static_cast<DWORD>(value.size() + 1));
-}
-
-bool SEQUENCE_FIXTURE::write_record_bytes(const char* name, const void* data, DWORD size) {
-    return write_value(HKEY_LOCAL_MACHINE, RECORD_KEY, name, REG_BINARY, data, size);
-}
-
-std::optional<std::string> SEQUENCE_FIXTURE::read_record_value(const char* name) {
-    return read_string(HKEY_LOCAL_MACHINE, RECORD_KEY, name);
+bool SEQUENCE_FIXTURE::write_record_value(const char* name, const void* data, DWORD size, DWORD type) {
+    return RegSetKeyValueA(HKEY_LOCAL_MACHINE, record_key().c_str(), name, type, data, size) == ERROR_SUCCESS;
 }
 
 bool SEQUENCE_FIXTURE::record_exists() {
     HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, RECORD_KEY, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, record_key().c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
     RegCloseKey(key);
     return true;
-}
-
-void SEQUENCE_FIXTURE::delete_record() {
-    HKEY parent = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, UNINSTALL_PARENT, 0, KEY_WRITE, &parent) != ERROR_SUCCESS) return;
-    RegDeleteKeyA(parent, PRODUCT);
-    RegCloseKey(parent);
 }

@@ -11,42 +11,41 @@
 #include <optional>
 #include <string>
 
+#include "texts.h"
+
+inline constexpr const char* SEQUENCE_PRODUCT = "Quillmoor Sequence Test";
+
+bool dir_exists(const std::string& path);
+bool file_exists(const std::string& path);
+bool write_file(const std::string& path, const std::string& content);
+std::string read_file(const std::string& path);  // "<missing>" when it cannot be read
+std::string current_directory();
+
 class SEQUENCE_FIXTURE : public ::testing::Test {
 protected:
-    static constexpr const char* PRODUCT = "Quillmoor Sequence Test";
-    static constexpr const char* RECORD_KEY =
-        "software\\microsoft\\windows\\CURRENTVERSION\\UNINSTALL\\Quillmoor Sequence Test";
+    static constexpr const char* PRODUCT = SEQUENCE_PRODUCT;
 
     void SetUp() override;
     void TearDown() override;
 
     HWND window() const { return window_; }
     bool shown(int id) const;
-    // The progress bar's bounds and position as the control reports them.
-    int progress_high() const;
-    int progress_low() const;
-    int progress_position() const;
+    std::string slot_text(int id) const;
 
-    // The test's own empty directory, and directories and files below it.
+    // The test's own empty directory, and directories below it.
     std::string scratch() const { return scratch_; }
     std::string make_dir(const std::string& name) const;
-    static bool dir_exists(const std::string& path);
-    static bool file_exists(const std::string& path);
-    static bool write_file(const std::string& path, const std::string& content);
-    static std::string read_file(const std::string& path);
-    static std::string current_directory();
-    static void set_install_dir(const std::string& directory);
 
-    // The shell's record of the Start menu's Programs folder, under HKEY_CURRENT_USER.
-    static bool set_programs_value(const std::string& folder);
-    static bool delete_programs_value();
+    // The shell's record of the Start menu's Programs folder, under HKEY_CURRENT_USER; none
+    // deletes it.
+    static bool set_programs_value(const std::optional<std::string>& folder);
 
     // The tests' uninstall record under HKEY_LOCAL_MACHINE.
-    static bool write_record_value(const char* name, const std::string& value);
-    static bool write_record_bytes(const char* name, const void* data, DWORD size);
-    static std::optional<std::string> read_record_value(const char* name);
+    static bool write_record_value(const char* name, const void* data, DWORD size, DWORD type = REG_SZ);
+    static bool write_record_text(const char* name, const std::string& text) {
+        return write_record_value(name, text.c_str(), static_cast<DWORD>(text.size() + 1));
+    }
     static bool record_exists();
-    static void delete_record();
 
 private:
     HWND window_ = nullptr;

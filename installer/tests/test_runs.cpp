@@ -1,8 +1,9 @@
-// The install and remove sequences around real copy-list runs of small lists of the tests' own:
-// the record they write and delete, their message boxes, the progress bar's range, the screens
-// and flags they leave, and the ways they fail.
+// The install and remove sequences around real copy-list runs of small lists of the tests' own,
+// where the shell has no Programs folder or the run fails: the record, the message boxes, the
+// Start-menu folder and the menu they leave.
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 
 #include "INSTALL.h"
@@ -14,8 +15,6 @@
 
 namespace {
 
-// Only the end record: nothing is copied, and the install bar's bound is the low 16 bits of -190.
-const COPY_LIST_ENTRY end_only_list[] = {{COPY_OP_END, nullptr, nullptr}};
 // Two records that leave a trace of the directories the run was given.
 const COPY_LIST_ENTRY two_folders_list[] = {
     {COPY_OP_CREATE_FOLDER, "<DST>\\one", nullptr},
@@ -34,36 +33,21 @@ protected:
     void SetUp() override {
         SEQUENCE_FIXTURE::SetUp();
         if (HasFatalFailure()) return;
-        programs = make_dir("Programs");
-        menu = programs + "\\" + PRODUCT;
         game = make_dir("Game");
-        ASSERT_TRUE(set_programs_value(programs));
-        set_install_dir(game);
+        kept = make_dir("Kept");
+        STRINGS_copy(local_install_details.install_dir, game.c_str());
         STRINGS_copy(local_install_details.src_dir, scratch().c_str());
-        STRINGS_copy(local_install_details.uninstaller_path, "C:\\windows\\Quillmoor Sequence Test remove.exe");
+        STRINGS_copy(local_install_details.start_menu_folder, kept.c_str());
+        ASSERT_TRUE(write_record_text("TargetDir", game));
     }
 
-    std::string slot_text(int id) const {
-        char text[INSTALL_TEXT_SIZE] = {};
-        GetDlgItemTextA(window(), id, text, sizeof text);
-        return text;
-    }
-
-    std::string programs;
-    std::string menu;
     std::string game;
+    std::string kept;
 };
 
-void expect_box(const SEEN_BOX& box, HWND owner, const char* caption, const char* text) {
-    EXPECT_EQ(caption, box.caption);
-    EXPECT_EQ(text, box.text);
-    EXPECT_EQ(owner, box.owner) << text;
-}
-
+// Without a Programs folder the Start-menu folder is made below what the field held.
 TEST_F(Runs, InstallWithoutProgramsFolderKeepsTheField) {
-    ASSERT_TRUE(delete_programs_value());
-    const std::string kept = make_dir("Kept");
-    STRINGS_copy(local_install_details.start_menu_folder, kept.c_str());
+    ASSERT_TRUE(set_programs_value(std::nullopt));
     BOX_ANSWERER answerer({IDOK});
     run_install(two_folders_list);
     ASSERT_EQ(1u, answerer.finish().size());
@@ -73,33 +57,28 @@ TEST_F(Runs, InstallWithoutProgramsFolderKeepsTheField) {
 }
 
 TEST_F(Runs, RemoveWithoutProgramsFolderReportsAndGoesOn) {
-    ASSERT_TRUE(write_record_value("TargetDir", game));
-    ASSERT_TRUE(delete_programs_value());
-    const std::string kept = make_dir("Kept");
-    STRINGS_copy(local_install_details.start_menu_folder, kept.c_str());
-
+    ASSERT_TRUE(set_programs_value(std::nullopt));
     BOX_ANSWERER answerer({IDYES, IDOK, IDOK});
     run_remove(two_folders_list);
     const std::vector<SEEN_BOX>& boxes = answerer.finish();
     ASSERT_EQ(3u, boxes.size());
-    expect_box(boxes[1], window(), "Error!", "Error opening key, please try again.");
-    expect_box(boxes[2], window(), "Information", "Uninstall complete");
+    for (const SEEN_BOX& box : boxes) EXPECT_EQ(window(), box.owner) << box.text;
+    EXPECT_EQ(TEXT_ERROR "|" TEXT_UNABLETOOPENKEY, boxes[1].caption + "|" + boxes[1].text);
+    EXPECT_EQ(TEXT_INFO "|" TEXT_REMOVECOMPLETE, boxes[2].caption + "|" + boxes[2].text);
     EXPECT_TRUE(dir_exists(kept + "\\" + PRODUCT));
     EXPECT_FALSE(record_exists());
 }
 
 TEST_F(Runs, FailedRemoveKeepsTheRecordAndTheInstalledMenu) {
-    ASSERT_TRUE(write_record_value("TargetDir", game));
     local_install_details.installed = 1;
     local_install_details.at_main_menu = 1;
-
     BOX_ANSWERER answerer({IDYES});
     run_remove(failing_list);
     EXPECT_EQ(1u, answerer.finish().size());
     EXPECT_TRUE(dir_exists(game + "\\made"));
     EXPECT_TRUE(record_exists());
     EXPECT_EQ(1, local_install_details.installed);
-    EXPECT_EQ("Remove Quillmoor Demo", slot_text(IDC_SLOT2));
+    EXPECT_EQ(TEXT_REMOVE, slot_text(IDC_SLOT2));
     EXPECT_TRUE(shown(IDC_SLOT2));
     EXPECT_FALSE(shown(IDC_PROGRESS));
 }

@@ -41,32 +41,31 @@ TEST_F(TextLookup, EveryLanguageBlockIsReachedThroughTheOffset) {
     }
 }
 
-TEST_F(TextLookup, MissingRowsGiveFalseAndAnEmptyBuffer) {
-    const std::int32_t missing[] = {16, 17, 18, 19, 47, 0};
-    for (std::int32_t offset = 0; offset <= 400; offset += 100) {
-        local_install_details.language_offset = offset;
-        for (std::int32_t id : missing) {
-            char buffer[INSTALL_SHORT_TEXT_SIZE];
-            std::memset(buffer, 'x', sizeof buffer);
-            EXPECT_FALSE(INSTALL_load_text(id, buffer, sizeof buffer)) << "id " << id + offset;
-            EXPECT_EQ('\0', buffer[0]) << "id " << id + offset;
-        }
+// The buffer holds 15 marks and a terminator; nothing may be written beyond the size given.
+TEST_F(TextLookup, MissingRowsAndSmallBuffers) {
+    const struct {
+        const char* name;
+        std::int32_t id, offset, size;
+        BOOL8 loaded;
+        std::string expected;
+    } cases[] = {
+        {"cut to the buffer", MSG_PLAY, 0, 8, TRUE, "Play Qu"},
+        {"room for the terminator only", MSG_PLAY, 0, 1, FALSE, ""},
+        {"no room at all", MSG_PLAY, 0, 0, FALSE, std::string(15, 'x')},
+        {"missing row", 16, 0, 15, FALSE, ""},
+        {"missing row of the last block", 47, 400, 15, FALSE, ""},
+        {"id zero", 0, 100, 15, FALSE, ""},
+        {"below the table", -1, 0, 15, FALSE, ""},
+    };
+    for (const auto& c : cases) {
+        local_install_details.language_offset = c.offset;
+        char buffer[16];
+        std::memset(buffer, 'x', 15);
+        buffer[15] = '\0';
+        EXPECT_EQ(c.loaded, INSTALL_load_text(c.id, buffer, c.size)) << c.name;
+        EXPECT_EQ(c.expected, buffer) << c.name;
+        EXPECT_EQ(std::string(static_cast<std::size_t>(15 - c.size), 'x'), buffer + c.size) << c.name;
     }
-}
-
-TEST_F(TextLookup, LongTextsAreCutToTheBuffer) {
-    char small[8];
-    std::memset(small, 'x', sizeof small);
-    EXPECT_TRUE(INSTALL_load_text(MSG_PLAY, small, sizeof small));
-    EXPECT_STREQ("Play Qu", small);
-
-    char one[1] = {'x'};
-    EXPECT_FALSE(INSTALL_load_text(MSG_PLAY, one, sizeof one));
-    EXPECT_EQ('\0', one[0]);
-
-    char whole[INSTALL_TEXT_SIZE];
-    EXPECT_TRUE(INSTALL_load_text(MSG_NOTENOUGHSPACE, whole, sizeof whole));
-    EXPECT_EQ(119u, std::strlen(whole));
 }
 
 }  // namespace
