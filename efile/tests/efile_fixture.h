@@ -66,18 +66,15 @@ protected:
         std::ofstream(host(relative), std::ios::binary) << contents;
     }
     static bool logged(const std::string& text) {
-        std::ifstream in("develop.dbg", std::ios::binary);
         std::stringstream log;
-        log << in.rdbuf();
+        log << std::ifstream("develop.dbg", std::ios::binary).rdbuf();
         return log.str().find(text) != std::string::npos;
     }
     // The default settings with a few changed, as a caller fills the record.
     static EFILE_DETAILS settings(std::uint32_t chunk_size, std::uint32_t tree_size = 5000, std::uint32_t step = 1000) {
         EFILE_DETAILS details{};
         details.num_search_paths = EFILE_DEFAULT_NUM_SEARCH_PATHS;
-        details.initial_tree_size = tree_size;
-        details.tree_size_increment = step;
-        details.chunk_size = chunk_size;
+        details.initial_tree_size = tree_size, details.tree_size_increment = step, details.chunk_size = chunk_size;
         return details;
     }
 };

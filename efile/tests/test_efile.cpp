@@ -11,6 +11,11 @@ TEST(efile_checksum, two_crc16_halves) {
     EXPECT_EQ(0x514AFA1Au, CRC_calc_block("abc", 3));
     EXPECT_EQ(0u, CRC_calc_block("abc", 0));
     EXPECT_EQ(0x29B1u, CRC_calc_block("123456789", 9) >> 16);  // the CRC-16/CCITT-FALSE check value
+    EXPECT_EQ(0u, CRC_calc_block(nullptr, 3));
+    char copy[4] = "old";
+    EXPECT_EQ(FALSE, efile_copy_string(copy, "NEW", 0));
+    EXPECT_EQ(TRUE, efile_copy_string(copy, "NEW", 3));
+    EXPECT_STREQ("ne", copy);
 }
 
 TEST_F(efile_test, initialise_states_and_refusals) {
@@ -58,6 +63,10 @@ TEST_F(efile_test, switches_and_slots) {
     EXPECT_EQ(std::string(255, 'p'), EFILE_get_search_path(1));
     for (int i = 2; i < 4; ++i) EXPECT_EQ(i, EFILE_add_search_path("more\\"));
     EXPECT_EQ(-1, EFILE_add_search_path("full\\"));
+    for (std::uint8_t use_tree : {0, 1}) {  // every slot is tried, and none beyond the last
+        EFILE_set_use_tree_to_find_files(use_tree);
+        EXPECT_EQ(nullptr, EFILE_make_full_path("absent.dat")) << int(use_tree);
+    }
     efile_clear_search_path(1);
     EXPECT_EQ(1, EFILE_add_search_path("again\\"));
 
@@ -214,5 +223,8 @@ TEST_F(efile_test, chunk_read_and_stream_wrappers) {
     EXPECT_EQ(0u, efile_chunk_fread(buffer, 1, 4, stream, EFILE_DEFAULT_CHUNK_SIZE + 1, nullptr))
         << "a step larger than the chunk buffer is refused";
     EXPECT_EQ(3u, EFILE_fread(buffer, 1, 4, stream));
+    EXPECT_EQ(-1, EFILE_fseek(nullptr, 0, SEEK_SET));
+    EXPECT_EQ(0u, EFILE_fread(buffer, 1, 4, nullptr));
+    EXPECT_EQ(0u, EFILE_fwrite(nullptr, 1, 4, stream));
     EXPECT_EQ(0, EFILE_FCLOSE(stream));
 }

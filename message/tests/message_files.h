@@ -2,28 +2,84 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <random>
 #include <string>
 #include <vector>
 
+#include "Message.h"
+
 using units = std::vector<std::uint16_t>;
 
-// The ASCII text as units, without terminator.
-units to_units(const std::string& text);
-// A NUL-terminated 16-bit text.
-units to_text(const std::string& text);
+// A NUL-terminated 16-bit text of the ASCII text.
+inline units to_text(const std::string& text) {
+    units result(text.begin(), text.end());
+    result.push_back(0);
+    return result;
+}
+
 // The units of a NUL-terminated text narrowed to ASCII ("<null>" for none).
-std::string narrow(const std::uint16_t* text);
-// Header 0xFEFF followed by the ASCII body; complemented when asked.
-units message_image(const std::string& body, bool complemented = false);
+inline std::string narrow(const std::uint16_t* text) {
+    std::string result = text ? "" : "<null>";
+    for (; text && *text; ++text) result.push_back(static_cast<char>(*text & 0xFF));
+    return result;
+}
 
-// A path inside the test run's own temporary folder.
-std::string temp_path(const std::string& name);
-void write_units(const std::string& path, const units& image);
-void write_bytes(const std::string& path, const std::string& bytes);
-std::string read_bytes(const std::string& path);
-units read_units(const std::string& path);
-// Writes the image to a temporary file and returns its path.
-std::string message_file(const std::string& name, const units& image);
+// The units as little-endian bytes, complemented when asked.
+inline std::string to_bytes(const units& image, bool complemented = false) {
+    std::string bytes;
+    for (std::uint16_t unit : image) {
+        if (complemented) unit = static_cast<std::uint16_t>(~unit);
+        bytes += {static_cast<char>(unit & 0xFF), static_cast<char>(unit >> 8)};
+    }
+    return bytes;
+}
 
-// The fixed-path retail log the store reports to.
-extern const char fixed_retail_log[];
+// A file's bytes: header 0xFEFF and the ASCII body.
+inline std::string message_bytes(const std::string& body, bool complemented = false) {
+    units image{0xFEFF};
+    image.insert(image.end(), body.begin(), body.end());
+    return to_bytes(image, complemented);
+}
+
+// A path in the run's own folder, removed with everything in it when the test program ends.
+inline std::string temp_path(const std::string& name) {
+    static const struct folder {
+        std::filesystem::path path =
+            std::filesystem::temp_directory_path() / ("quill_message_tests_" + std::to_string(std::random_device()()));
+        folder() { std::filesystem::create_directories(path); }
+        ~folder() {
+            std::error_code ignored;
+            std::filesystem::remove_all(path, ignored);
+        }
+    } run_folder;
+    return (run_folder.path / name).string();
+}
+
+inline std::string read_bytes(const std::string& path) {
+    std::string bytes;
+    if (std::FILE* file = std::fopen(path.c_str(), "rb")) {
+        for (int c = std::fgetc(file); c != EOF; c = std::fgetc(file)) bytes += static_cast<char>(c);
+        std::fclose(file);
+    }
+    return bytes;
+}
+
+// Writes the bytes to a temporary file and returns its path.
+inline std::string message_file(const std::string& name, const std::string& bytes) {
+    std::string path = temp_path(name);
+    if (std::FILE* file = std::fopen(path.c_str(), "wb")) {
+        std::fwrite(bytes.data(), 1, bytes.size(), file);
+        std::fclose(file);
+    }
+    return path;
+}
+
+// Every record in order as "id=text;".
+inline std::string dump(std::int32_t handle) {
+    std::string result;
+    for (const char* id = MESSAGE_get_first_message_id(handle); id; id = MESSAGE_get_next_message_id(handle, id))
+        result += std::string(id) + "=" + narrow(MESSAGE_get_message(handle, id)) + ";";
+    return result;
+}
