@@ -67,11 +67,11 @@ void make_tree(const std::string& base, std::initializer_list<const char*> entri
 
 ::testing::AssertionResult file_has_content(const std::string& path, const std::string& content) {
     if (!file_exists(path)) return ::testing::AssertionFailure() << path << " does not exist";
-    std::string found = file_content(path);
+    const std::string found = file_content(path);
     if (found == content) return ::testing::AssertionSuccess();
-    auto differ = std::mismatch(found.begin(), found.end(), content.begin(), content.end());
-    return ::testing::AssertionFailure() << path << " holds " << found.size() << " bytes, expected " << content.size()
-                                         << ", first difference at " << (differ.first - found.begin());
+    const auto differ = std::mismatch(found.begin(), found.end(), content.begin(), content.end()).first - found.begin();
+    return ::testing::AssertionFailure() << path << " holds " << found.size() << " bytes, first difference at "
+                                         << differ;
 }
 
 std::string binary_content(std::size_t size) {

@@ -66,7 +66,8 @@ TEST_F(Links, FileShortcutsPointAtTheirTargetFromItsDirectory) {
 TEST_F(Links, InternetShortcutAndPathFilesHoldExactlyTheirLines) {
     EXPECT_EQ(TRUE, run({{COPY_OP_INTERNET_SHORTCUT, "<STARTMENU>\\Website.url", web_address},
                          {COPY_OP_WRITE_PATH_FILE, "<DST>\\path.txt", "<DST>"}}));
-    EXPECT_TRUE(file_has_content(menu + "\\Website.url", std::string("[InternetShortcut]\r\nURL =") + web_address + "\r\n"));
+    EXPECT_TRUE(file_has_content(menu + "\\Website.url", std::string("[InternetShortcut]\r\nURL =") + web_address +
+                                                             "\r\n"));
     EXPECT_TRUE(file_has_content(dst + "\\path.txt", dst + "\\"));
 
     EXPECT_EQ(FALSE, run({{COPY_OP_WRITE_PATH_FILE, "<DST>\\missing\\path.txt", "<DST>"},
