@@ -1,5 +1,5 @@
-// Directory walk, byte-wise file copy, and the copy-list operations that create directories and
-// copy files (ops 0, 1, 2, 3, 9 and 10).
+// Byte-wise file copy, the walk callbacks of the copies, and the copy-list operations that create
+// directories and copy files (ops 0, 1, 2, 3, 9 and 10).
 #include <sys/stat.h>
 
 #include <cstring>
@@ -12,10 +12,6 @@
 std::int32_t copyflst_failing_write = 0;
 
 namespace {
-
-// Set by abort_walk, cleared by each walk_directory, tested at every level of every walk in
-// progress: a copy that fails deep in a tree stops all the walks around it.
-std::uint8_t walk_abort = 0;
 
 // The destination directory of the op 1 or op 2 in progress: the expansion of its b, which is
 // COPYFLST_PATH_SIZE bytes. The tree copy appends each subdirectory's name on the way down and
@@ -30,60 +26,11 @@ const char* last_component(const char* path) {
     return slash != nullptr ? slash + 1 : path;
 }
 
-bool is_dot_entry(const char* name) { return std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0; }
-
 // The result is not wanted: an existing directory is no error, and a missing one shows as soon
 // as something is copied into it.
 void create_directory(const char* path) {
     SECURITY_ATTRIBUTES security = {sizeof security, nullptr, FALSE};
     CreateDirectoryA(path, &security);
-}
-
-// One level of a walk: first every entry matching the pattern, then (recursive) every
-// subdirectory, matching or not. A tick goes to the callback before each search call.
-void walk_level(const char* pattern, const char* directory, copyflst_walk_callback callback, std::uint32_t flags) {
-    if (walk_abort) return;
-    char search[COPYFLST_PATH_SIZE];
-    char path[COPYFLST_PATH_SIZE];
-    WIN32_FIND_DATAA found;
-
-    if (!STRINGS_format(search, sizeof search, "%s\\%s", directory, pattern)) {
-        abort_walk();
-        return;
-    }
-    callback(nullptr, WALK_TICK);
-    WINUTILS_FIND_HANDLE entries(FindFirstFileA(search, &found));
-    for (bool more = static_cast<bool>(entries); more; more = FindNextFileA(entries.get(), &found) != FALSE) {
-        if (!is_dot_entry(found.cFileName)) {
-            if (!STRINGS_format(path, sizeof path, "%s\\%s", directory, found.cFileName)) {
-                abort_walk();
-                return;
-            }
-            callback(path, (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? WALK_DIRECTORY : WALK_FILE);
-        }
-        if (walk_abort) break;
-        callback(nullptr, WALK_TICK);
-    }
-    entries.reset();
-    if ((flags & WALK_RECURSIVE) == 0 || walk_abort) return;
-
-    if (!STRINGS_format(search, sizeof search, "%s\\*.*", directory)) {
-        abort_walk();
-        return;
-    }
-    callback(nullptr, WALK_TICK);
-    entries.reset(FindFirstFileA(search, &found));
-    for (bool more = static_cast<bool>(entries); more; more = FindNextFileA(entries.get(), &found) != FALSE) {
-        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 && !is_dot_entry(found.cFileName)) {
-            if (!STRINGS_format(path, sizeof path, "%s\\%s", directory, found.cFileName)) {
-                abort_walk();
-                return;
-            }
-            walk_level(pattern, path, callback, flags);
-        }
-        if (walk_abort) break;
-        callback(nullptr, WALK_TICK);
-    }
 }
 
 std::size_t write_block(const char* block, std::size_t count, std::FILE* target) {
@@ -149,15 +96,6 @@ BOOL8 copy_directory(const COPY_LIST_ENTRY* entry, copyflst_walk_callback callba
 }
 
 }  // namespace
-
-BOOL8 walk_directory(const char* pattern, const char* directory, copyflst_walk_callback callback,
-                     std::uint32_t flags) {
-    walk_abort = 0;
-    walk_level(pattern, directory, callback, flags);
-    return walk_abort ? FALSE : TRUE;
-}
-
-void abort_walk(void) { walk_abort = 1; }
 
 // A source whose size cannot be had is reported as one that cannot be opened: there is nothing
 // to copy it by. A destination path that would not fit is reported as one that cannot be opened,

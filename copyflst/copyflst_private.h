@@ -1,4 +1,4 @@
-// Inside the copy-list engine: the operation handlers, the directory walk they share, and the
+// Inside the copy-list engine: the operation handlers, the walk callbacks they share, and the
 // helpers the engine's source files have in common. Nothing outside copyflst/ and its tests.
 #pragma once
 
@@ -7,6 +7,7 @@
 
 #include "COPYFLST.h"
 #include "Handles.h"
+#include "Walk.h"
 
 // Every path the engine builds: expansions, walk paths, destinations, directory-list slots.
 #define COPYFLST_PATH_SIZE 512
@@ -31,22 +32,8 @@ std::uint16_t copyflst_if_exists(const COPY_LIST_ENTRY* entry);            // op
 std::uint16_t copyflst_copy_file(const COPY_LIST_ENTRY* entry);            // op 10
 std::uint16_t copyflst_file_association(const COPY_LIST_ENTRY* entry);     // op 11
 
-// Kinds of walk callback: an entry that is a file, one that is a directory, and a tick before
-// each search call (with a null path).
-enum : std::int32_t { WALK_FILE = 0, WALK_DIRECTORY = 1, WALK_TICK = 2 };
-// Walk flags: bit 0 makes the walk descend into every subdirectory itself.
-enum : std::uint32_t { WALK_RECURSIVE = 1 };
-
-typedef void (*copyflst_walk_callback)(const char* path, std::int32_t kind);
-
-// Reports every entry of directory matching pattern, then (recursive) walks every subdirectory.
-// TRUE when it ran to its end, FALSE when aborted. An entry whose path would not fit
-// COPYFLST_PATH_SIZE aborts the walk: such a path cannot be used, and skipping it silently would
-// leave a copy incomplete without anyone knowing.
-BOOL8 walk_directory(const char* pattern, const char* directory, copyflst_walk_callback callback,
-                     std::uint32_t flags);
-// Stops every walk in progress, at every level, after the entry at hand.
-void abort_walk(void);
+// The engine's walks are the shared directory walk (walk_directory, abort_walk, the WALK_ kinds).
+typedef WALK_CALLBACK copyflst_walk_callback;
 
 // Walk callbacks of the copies (Files.cpp) and of the removals (Removal.cpp).
 void copy_file_callback(const char* path, std::int32_t kind);

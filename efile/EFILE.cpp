@@ -1,4 +1,6 @@
 // File access layer: settings, search-path slots, name resolution, reads and the stream wrappers.
+#define EBUG_MODULE "EFILE"
+
 #include <cctype>
 #include <cstdarg>
 #include <cstring>

@@ -1,5 +1,7 @@
 // File tree: each search-path slot's files and directories as a first-child / next-sibling node
 // array, filed from the recursive directory walk and searched one name component at a time.
+#define EBUG_MODULE "EFILE"
+
 #include <cstring>
 
 #include "EBUG.h"
@@ -34,7 +36,7 @@ char* efile_next_token(char** cursor) {
 
 void efile_build_one(EFILE_TREE_DETAILS* details) {
     efile_allocate_file_tree(details);
-    efile_walk_directory("*.*", details->path, efile_file_tree_callback_function, WALK_RECURSIVE);
+    walk_directory("*.*", details->path, efile_file_tree_callback_function, WALK_RECURSIVE);
     efile_add_entry_to_file_tree(details, "");
 }
 
@@ -106,7 +108,8 @@ std::int32_t efile_add_entry_to_file_tree(EFILE_TREE_DETAILS* tree_details, cons
 void efile_file_tree_callback_function(const char* path, std::int32_t kind) {
     ENTER();
     efile_module_state& state = local_efile_details;
-    if (kind == WALK_TICK || !path || !state.search_paths) {
+    // Ticks carry nothing for the tree, and a path cut to fit names no entry.
+    if ((kind != WALK_FILE && kind != WALK_DIRECTORY) || !path || !state.search_paths) {
         LEAVE();
         return;
     }

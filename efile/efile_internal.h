@@ -5,13 +5,8 @@
 #include <sys/stat.h>
 
 #include "EFILE.h"
+#include "Walk.h"
 
-// Kinds of report from the directory walk: a file, a directory, and a tick before each search step.
-enum : std::int32_t { WALK_FILE = 0, WALK_DIRECTORY = 1, WALK_TICK = 2 };
-// Walk flag bit 0: descend into every subdirectory.
-enum : std::uint32_t { WALK_RECURSIVE = 1 };
-
-typedef void (*efile_walk_callback)(const char* path, std::int32_t kind);
 
 struct efile_module_state {
     BOOL8 initialised;
@@ -42,8 +37,8 @@ extern efile_module_state local_efile_details;
 BOOL8 efile_system_status(const char* path, struct stat* status);
 // Opens a layer path with the runtime; null when it cannot be opened (or cannot be expressed).
 std::FILE* efile_system_open(const char* path, const char* mode);
-// Reports every entry of directory matching pattern as directory + "\" + name, a tick before each
-// search step; with WALK_RECURSIVE then walks each subdirectory. Entries whose path would not fit
-// the walk's buffer are passed over: they could not be filed anyway.
-void efile_walk_directory(const char* pattern, const char* directory, efile_walk_callback callback,
-                          std::uint32_t flags);
+// The trees are filed from the shared directory walk; this is its name in the layer's tests.
+inline void efile_walk_directory(const char* pattern, const char* directory, WALK_CALLBACK callback,
+                                 std::uint32_t flags) {
+    walk_directory(pattern, directory, callback, flags);
+}

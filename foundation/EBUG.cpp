@@ -1,5 +1,7 @@
 // Debug module: the switchable debug output (lines, trace ring, watches, call stack, assertions)
 // and the two logs that are always written (the retail log and the fixed-path retail line).
+#define EBUG_MODULE "EBUG"
+
 #include "EBUG.h"
 
 #include <cstdarg>
@@ -55,7 +57,7 @@ ebug_state_record ebug = {0, 0, nullptr, 0, nullptr, 0, -1, nullptr, 0, 0, nullp
 #define ebug_check(condition, text)                                                          \
     do {                                                                                     \
         if (ebug_flags & EBUG_FLAG_ASSERT)                                                   \
-            EBUG_assert((condition) ? 1 : 0, text, EBUG_SOURCE,                              \
+            EBUG_assert((condition) ? 1 : 0, text, EBUG_MODULE,                              \
                         static_cast<std::uint16_t>(__LINE__), "%s", "");                     \
     } while (0)
 

@@ -96,7 +96,15 @@ void EBUG_retail_message(const char* file, std::uint16_t line, const char* forma
 void EBUG_retail_printf(const char* format, ...) EBUG_PRINTF(1, 2);
 void EBUG_retail_line(const char* file, std::int32_t line, const char* text);
 
-// The source name every report carries: the file's own name, without the build machine's folders.
+// The module a line's "[%8s,%5d] " prefix names. Each source file of a library module defines
+// EBUG_MODULE as its module's name before its first include, so that every file of a module (the
+// file layer's tree as well as the layer itself) reports under that one name; a file that does
+// not is named after itself.
+#ifndef EBUG_MODULE
+#define EBUG_MODULE __FILE_NAME__
+#endif
+// The caller's own file, without the build machine's folders: what the call stack, the
+// allocator's records and the stream wrappers note beside a line number.
 #define EBUG_SOURCE __FILE_NAME__
 
 // Trace bracket: ENTER() at the top of a library function, LEAVE() before each of its returns.
@@ -108,30 +116,43 @@ void EBUG_retail_line(const char* file, std::int32_t line, const char* text);
     do {                                                                         \
         if (ebug_flags & EBUG_FLAG_CALLSTACK) EBUG_leave(__func__, EBUG_SOURCE, __LINE__); \
     } while (0)
-// Leaves the trace bracket and returns; the bracket's line is the line of the return.
-#define EBUG_RETURN(...) \
-    do {                 \
-        LEAVE();         \
-        return __VA_ARGS__; \
+
+// Closes the trace bracket when it goes out of scope: after a return's value has been computed.
+struct EBUG_LEAVE_GUARD {
+    const char* function;
+    const char* file;
+    std::int32_t line;
+    ~EBUG_LEAVE_GUARD() {
+        if (ebug_flags & EBUG_FLAG_CALLSTACK) EBUG_leave(function, file, line);
+    }
+};
+// Returns and leaves the trace bracket; the bracket's line is the line of the return. The result
+// is computed first, so a call made in the return statement still runs inside this function's
+// bracket and shows in a call-stack dump taken there.
+#define EBUG_RETURN(...)                                                          \
+    do {                                                                          \
+        const EBUG_LEAVE_GUARD ebug_leave_{__func__, EBUG_SOURCE, __LINE__};  \
+        return __VA_ARGS__;                                                       \
     } while (0)
 
 // A debug line, produced only while EBUG_FLAG_MESSAGE is set.
 #define EBUG_MESSAGE(...)                                                                   \
     do {                                                                                    \
         if (ebug_flags & EBUG_FLAG_MESSAGE)                                                 \
-            EBUG_message(EBUG_SOURCE, static_cast<std::uint16_t>(__LINE__), __VA_ARGS__);   \
+            EBUG_message(EBUG_MODULE, static_cast<std::uint16_t>(__LINE__), __VA_ARGS__);   \
     } while (0)
 
 // An assertion, evaluated only while EBUG_FLAG_ASSERT is set; its line ends after the expression.
 #define EBUG_ASSERT(condition)                                                              \
     do {                                                                                    \
         if (ebug_flags & EBUG_FLAG_ASSERT)                                                  \
-            EBUG_assert((condition) ? 1 : 0, #condition, EBUG_SOURCE,                       \
+            EBUG_assert((condition) ? 1 : 0, #condition, EBUG_MODULE,                       \
                         static_cast<std::uint16_t>(__LINE__), "%s", "");                    \
     } while (0)
 
 // A line for the retail log, written whatever the flags say.
-#define EBUG_RETAIL(...) EBUG_retail_message(EBUG_SOURCE, static_cast<std::uint16_t>(__LINE__), __VA_ARGS__)
+#define EBUG_RETAIL(...) EBUG_retail_message(EBUG_MODULE, static_cast<std::uint16_t>(__LINE__), __VA_ARGS__)
 
-// A line for the fixed-path retail log "c:\retail.dbg".
-#define EBUG_RETAIL_LINE(text) EBUG_retail_line(EBUG_SOURCE, __LINE__, (text))
+// A line for the fixed-path retail log "c:\retail.dbg", naming the source file as the compiler
+// was given it, folders and all.
+#define EBUG_RETAIL_LINE(text) EBUG_retail_line(__FILE__, __LINE__, (text))

@@ -1,4 +1,6 @@
 // Pointer stack: a LIFO of fixed-size entries copied by value, record and entries in one heap block.
+#define EBUG_MODULE "Estack"
+
 #include "Estack.h"
 
 #include <cstring>

@@ -1,4 +1,6 @@
 // Tracked allocator: blocks with a header, optional guards, a table of live blocks and a leak report.
+#define EBUG_MODULE "Memory"
+
 #include "Memory.h"
 
 #include <cstdio>

@@ -1,4 +1,6 @@
 // Message store: the table of loaded message files, record operations, the writer and text helpers.
+#define EBUG_MODULE "MESSAGE"
+
 #include <cstdlib>
 #include <cstring>
 
@@ -91,8 +93,10 @@ BOOL8 message_valid_handle(std::int32_t handle) {
     EBUG_RETURN(message_state.table[handle].in_use ? TRUE : FALSE);
 }
 
-std::int32_t MESSAGE_allocate_message_file(const char* file_name, std::uint8_t editable, MESSAGE_FILE_ERROR* error) {
-    ENTER();
+namespace {
+
+// The first free table entry, reset; -1 when none is free.
+std::int32_t message_free_handle(MESSAGE_FILE_ERROR* error) {
     std::int32_t handle = -1;
     for (std::uint32_t index = 0; message_state.initialised && index < message_state.max_message_files; ++index) {
         if (!message_state.table[index].in_use) {
@@ -100,16 +104,8 @@ std::int32_t MESSAGE_allocate_message_file(const char* file_name, std::uint8_t e
             break;
         }
     }
-    if (handle < 0) {
-        EBUG_MESSAGE("MESSAGE_allocate_message_file failed: no free entry");
-        EBUG_RETURN(MESSAGE_NO_FREE_ENTRY);
-    }
-    if (!file_name) {
-        EBUG_MESSAGE("MESSAGE_allocate_message_file failed: no file name");
-        EBUG_RETURN(MESSAGE_NO_FREE_ENTRY);
-    }
-    MESSAGE_FILE* entry = &message_state.table[handle];
-    std::memset(entry, 0, sizeof *entry);
+    if (handle < 0) return -1;
+    std::memset(&message_state.table[handle], 0, sizeof(MESSAGE_FILE));
     // The record is reset here as well as by the markup check, which an empty file never reaches.
     if (error) {
         error->error = 0;
@@ -118,12 +114,14 @@ std::int32_t MESSAGE_allocate_message_file(const char* file_name, std::uint8_t e
         error->position = MESSAGE_NO_POSITION;
         error->line = MESSAGE_NO_LINE;
     }
+    return handle;
+}
 
-    std::int32_t units = message_read_message_file(entry, file_name);
-    if (units < 0) {
-        EBUG_MESSAGE("FAILED to read file: %s", file_name);
-        units = 0;
-    }
+// Checks and cuts the units the entry's file text holds, wherever they came from, and takes the
+// entry into use; MESSAGE_MARKUP_ERROR (the entry left free) on a markup error.
+std::int32_t message_take_units(std::int32_t handle, std::int32_t units, const char* name, std::uint8_t editable,
+                                MESSAGE_FILE_ERROR* error) {
+    MESSAGE_FILE* entry = &message_state.table[handle];
     std::int32_t entries = 0;
     if (units > 0) {
         message_decrypt_xor(entry, entry->file_text, units);
@@ -131,15 +129,14 @@ std::int32_t MESSAGE_allocate_message_file(const char* file_name, std::uint8_t e
     }
     if (entries == -2) {
         if (error) {
-            std::size_t length = std::strlen(file_name) + 1;
+            std::size_t length = std::strlen(name) + 1;
             error->file_name = static_cast<char*>(std::malloc(length));
-            if (error->file_name) std::memcpy(error->file_name, file_name, length);
+            if (error->file_name) std::memcpy(error->file_name, name, length);
         }
         std::free(entry->file_text);
         entry->file_text = nullptr;
-        EBUG_RETURN(MESSAGE_MARKUP_ERROR);
+        return MESSAGE_MARKUP_ERROR;
     }
-
     entry->editable = editable;
     entry->in_use = 1;
     if (entries > 0) {
@@ -148,7 +145,44 @@ std::int32_t MESSAGE_allocate_message_file(const char* file_name, std::uint8_t e
         entry->capacity = entry->messages ? static_cast<std::uint32_t>(entries) : 0;
         mark_messages(entry, units, entries);
     }
-    EBUG_RETURN(handle);
+    return handle;
+}
+
+}  // namespace
+
+std::int32_t MESSAGE_allocate_message_file(const char* file_name, std::uint8_t editable, MESSAGE_FILE_ERROR* error) {
+    ENTER();
+    std::int32_t handle = message_free_handle(error);
+    if (handle < 0) {
+        EBUG_MESSAGE("MESSAGE_allocate_message_file failed: no free entry");
+        EBUG_RETURN(MESSAGE_NO_FREE_ENTRY);
+    }
+    if (!file_name) {
+        EBUG_MESSAGE("MESSAGE_allocate_message_file failed: no file name");
+        EBUG_RETURN(MESSAGE_NO_FREE_ENTRY);
+    }
+    std::int32_t units = message_read_message_file(&message_state.table[handle], file_name);
+    if (units < 0) {
+        EBUG_MESSAGE("FAILED to read file: %s", file_name);
+        units = 0;
+    }
+    EBUG_RETURN(message_take_units(handle, units, file_name, editable, error));
+}
+
+std::int32_t MESSAGE_allocate_message_memory(const char* name, const void* bytes, std::size_t size,
+                                             std::uint8_t editable, MESSAGE_FILE_ERROR* error) {
+    ENTER();
+    std::int32_t handle = message_free_handle(error);
+    if (handle < 0 || !name || (!bytes && size)) {
+        EBUG_MESSAGE("MESSAGE_allocate_message_memory failed: no free entry, name or bytes");
+        EBUG_RETURN(MESSAGE_NO_FREE_ENTRY);
+    }
+    std::int32_t units = message_units_from_bytes(bytes, size, &message_state.table[handle].file_text);
+    if (units < 0) {
+        EBUG_MESSAGE("FAILED to read file: %s", name);
+        units = 0;
+    }
+    EBUG_RETURN(message_take_units(handle, units, name, editable, error));
 }
 
 void MESSAGE_deallocate_message_file(std::int32_t handle) {
@@ -167,25 +201,17 @@ void MESSAGE_deallocate_message_file(std::int32_t handle) {
     LEAVE();
 }
 
-void MESSAGE_write_message_file(std::int32_t handle, const char* file_name) {
-    ENTER();
-    MESSAGE_FILE* entry = message_entry(handle);
-    if (!entry || entry->editable != 1 || !file_name) {
-        LEAVE();
-        return;
-    }
+std::uint16_t* message_build_image(const MESSAGE_FILE* entry, std::size_t* count) {
     std::size_t total = 1 + message_end_marker_length;
     for (std::uint32_t index = 0; index < entry->num_messages; ++index) {
         const MESSAGE_STR& record = entry->messages[index];
         std::uint32_t text_units = unicodelen(record.text);
         total += std::strlen(record.id) + (text_units ? text_units - 1 : 0) + 4;
     }
-    // The image is built before the file is opened, so a failed allocation leaves the old file.
     std::uint16_t* image = total <= 0x7FFFFFFFu ? static_cast<std::uint16_t*>(std::malloc(total * sizeof(std::uint16_t))) : nullptr;
     if (!image) {
         EBUG_MESSAGE("MESSAGE_write_message_file failed: cannot allocate %u units", static_cast<unsigned>(total));
-        LEAVE();
-        return;
+        return nullptr;
     }
     std::size_t at = 0;
     image[at++] = message_header;
@@ -202,8 +228,23 @@ void MESSAGE_write_message_file(std::int32_t handle, const char* file_name) {
     for (std::size_t index = 0; index < message_end_marker_length; ++index)
         image[at++] = static_cast<std::uint16_t>(message_end_marker[index]);
     EBUG_ASSERT(at == total);
-    if (message_state.output_encrypt_state == 1) message_encrypt_xor(entry, image, static_cast<std::int32_t>(total));
-    message_save_units(file_name, image, total);
+    if (message_state.output_encrypt_state == 1)
+        message_encrypt_xor(const_cast<MESSAGE_FILE*>(entry), image, static_cast<std::int32_t>(total));
+    *count = total;
+    return image;
+}
+
+void MESSAGE_write_message_file(std::int32_t handle, const char* file_name) {
+    ENTER();
+    MESSAGE_FILE* entry = message_entry(handle);
+    if (!entry || entry->editable != 1 || !file_name) {
+        LEAVE();
+        return;
+    }
+    // The image is built before the file is opened, so a failed allocation leaves the old file.
+    std::size_t count = 0;
+    std::uint16_t* image = message_build_image(entry, &count);
+    if (image) message_save_units(file_name, image, count);
     std::free(image);
     LEAVE();
 }

@@ -1,6 +1,7 @@
 // Message store: tables of localised 16-bit texts loaded from message files, addressed by handle.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "Types.h"
@@ -46,6 +47,9 @@ void MESSAGE_deinitialise(void);
 
 std::int32_t MESSAGE_allocate_message_file(const char* file_name, std::uint8_t editable,
                                            MESSAGE_FILE_ERROR* error);
+// The same load from a file's bytes already in memory; name stands for the file in the error record.
+std::int32_t MESSAGE_allocate_message_memory(const char* name, const void* bytes, std::size_t size,
+                                             std::uint8_t editable, MESSAGE_FILE_ERROR* error);
 void MESSAGE_deallocate_message_file(std::int32_t handle);
 void MESSAGE_write_message_file(std::int32_t handle, const char* file_name);
 

@@ -38,7 +38,14 @@ std::uint32_t myunicodelen(const std::uint16_t* text);
 BOOL8 unicodecmp(const std::uint16_t* first, const std::uint16_t* second);
 void unicodecpy(std::uint16_t* destination, const std::uint16_t* text);
 
-// File access: the whole file as little-endian units, and a whole image written back.
-// Result of the load: units read, or -1 with the reason already reported.
+// File access through the file layer: the whole file as units, and a whole image written back
+// (in place: the image is the caller's scratch). Result of a load: units read, or -1 with the
+// reason already reported.
 std::int32_t message_load_units(const char* file_name, std::uint16_t** units);
-BOOL8 message_save_units(const char* file_name, const std::uint16_t* units, std::size_t count);
+BOOL8 message_save_units(const char* file_name, std::uint16_t* units, std::size_t count);
+// The same units from bytes already in memory, as a file holding them would give; -1 when no
+// buffer could be had.
+std::int32_t message_units_from_bytes(const void* bytes, std::size_t size, std::uint16_t** units);
+// The writer's image of a file (complemented when output complementing is on), in a new buffer
+// the caller frees; null when it cannot be had.
+std::uint16_t* message_build_image(const MESSAGE_FILE* entry, std::size_t* count);

@@ -1,11 +1,15 @@
 // Message file reader: loading, uncomplementing, the markup check and cutting entries out in place.
+#define EBUG_MODULE "MESSAGE"
+
 #include <sys/stat.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <bit>
 #include <cstring>
 
 #include "EBUG.h"
+#include "EFILE.h"
 #include "MessageInternal.h"
 
 const char message_error_bracket_in_bracket[] = "'[' inside '['";
@@ -38,62 +42,79 @@ std::int32_t message_find(const std::uint16_t* units, std::int32_t start, std::i
     return start;
 }
 
+// Units are little-endian on disk whatever the host: on a big-endian host each is swapped as it
+// comes in or goes out; elsewhere this is nothing.
+void message_units_from_disk(std::uint16_t* units, std::size_t count) {
+    if constexpr (std::endian::native == std::endian::big)
+        for (std::size_t index = 0; index < count; ++index)
+            units[index] = static_cast<std::uint16_t>((units[index] >> 8) | (units[index] << 8));
+    (void)units;
+    (void)count;
+}
+
+// The byte size of an open stream that is a plain file; FALSE for anything else (a directory
+// opens as a stream on some systems, and reads nothing).
+BOOL8 message_regular_file_size(std::FILE* stream, std::uint64_t* size) {
+#if defined(_WIN32)
+    struct _stat64 status;
+    if (_fstat64(_fileno(stream), &status) != 0 || (status.st_mode & _S_IFMT) != _S_IFREG) return FALSE;
+#else
+    struct stat status;
+    if (fstat(fileno(stream), &status) != 0 || !S_ISREG(status.st_mode)) return FALSE;
+#endif
+    *size = static_cast<std::uint64_t>(status.st_size);
+    return TRUE;
+}
+
 }  // namespace
 
-// The file access layer's open/close/read wrappers belong here once that layer is available;
-// until then the file is read with the standard library.
 std::int32_t message_load_units(const char* file_name, std::uint16_t** units) {
     *units = nullptr;
-    struct stat status;
-    std::FILE* stream = std::fopen(file_name, "rb");
-    if (!stream || stat(file_name, &status) != 0 || (status.st_mode & S_IFMT) != S_IFREG) {
-        if (stream) std::fclose(stream);
+    std::FILE* stream = EFILE_FOPEN(file_name, "rb", 0);
+    // The size comes from the open stream itself, so that it is the size of what is read.
+    std::uint64_t size = 0;
+    if (!stream || !message_regular_file_size(stream, &size)) {
+        if (stream) EFILE_FCLOSE(stream);
         EBUG_MESSAGE("Cannot open file or access %s", file_name);
         return -1;
     }
-    std::uint64_t size = static_cast<std::uint64_t>(status.st_size);
     // Twice the byte size as the format has always asked for, plus one zero unit so that the
     // text stays terminated whatever the file holds.
-    std::uint8_t* buffer = nullptr;
-    if (size <= message_max_file_bytes) buffer = static_cast<std::uint8_t*>(std::malloc(static_cast<std::size_t>(size) * 2 + 2));
-    if (!buffer) {
-        std::fclose(stream);
+    std::uint16_t* text = nullptr;
+    if (size <= message_max_file_bytes) text = static_cast<std::uint16_t*>(std::malloc(static_cast<std::size_t>(size) * 2 + 2));
+    if (!text) {
+        EFILE_FCLOSE(stream);
         EBUG_MESSAGE("malloc crash: stat_size = %d", static_cast<int>(size > 0x7FFFFFFFu ? 0x7FFFFFFFu : size));
         return -1;
     }
-    std::size_t bytes = std::fread(buffer, 1, static_cast<std::size_t>(size), stream);
-    std::fclose(stream);
-    std::size_t count = bytes / 2;  // a trailing odd byte is ignored
-    // Little-endian on disk whatever the host: assemble each unit from its two bytes. Unit i
-    // is written over bytes 2i and 2i+1, which were just read, so this works in place.
-    std::uint16_t* text = reinterpret_cast<std::uint16_t*>(buffer);
-    for (std::size_t index = 0; index < count; ++index) {
-        std::uint16_t unit = static_cast<std::uint16_t>(buffer[2 * index] | (buffer[2 * index + 1] << 8));
-        std::memcpy(&text[index], &unit, sizeof unit);
-    }
+    // A trailing odd byte is not a unit, and is not read.
+    std::size_t count = EFILE_fread(text, sizeof(std::uint16_t), static_cast<std::size_t>(size / 2), stream);
+    EFILE_FCLOSE(stream);
+    message_units_from_disk(text, count);
     text[count] = 0;
     *units = text;
     return static_cast<std::int32_t>(count);
 }
 
-BOOL8 message_save_units(const char* file_name, const std::uint16_t* units, std::size_t count) {
-    std::FILE* stream = std::fopen(file_name, "wb");
-    if (!stream) {
-        EBUG_MESSAGE("Failed to open '%s' ('%s')", file_name, file_name);
-        return FALSE;
-    }
-    BOOL8 written = TRUE;
-    std::uint8_t pair[512];
-    std::size_t filled = 0;
-    for (std::size_t index = 0; index < count && written; ++index) {
-        pair[filled++] = static_cast<std::uint8_t>(units[index] & 0xFF);
-        pair[filled++] = static_cast<std::uint8_t>(units[index] >> 8);
-        if (filled == sizeof pair || index + 1 == count) {
-            written = std::fwrite(pair, 1, filled, stream) == filled ? TRUE : FALSE;
-            filled = 0;
-        }
-    }
-    if (std::fclose(stream) != 0) written = FALSE;
+std::int32_t message_units_from_bytes(const void* bytes, std::size_t size, std::uint16_t** units) {
+    *units = nullptr;
+    if (size > message_max_file_bytes) return -1;
+    std::size_t count = size / 2;
+    std::uint16_t* text = static_cast<std::uint16_t*>(std::malloc(count * 2 + 2));
+    if (!text) return -1;
+    if (count) std::memcpy(text, bytes, count * 2);
+    message_units_from_disk(text, count);
+    text[count] = 0;
+    *units = text;
+    return static_cast<std::int32_t>(count);
+}
+
+BOOL8 message_save_units(const char* file_name, std::uint16_t* units, std::size_t count) {
+    std::FILE* stream = EFILE_FOPEN(file_name, "wb", 0);
+    if (!stream) return FALSE;
+    message_units_from_disk(units, count);  // the same swap, on the hosts that need one
+    BOOL8 written = EFILE_fwrite(units, sizeof(std::uint16_t), count, stream) == count ? TRUE : FALSE;
+    if (EFILE_FCLOSE(stream) != 0) written = FALSE;
     return written;
 }
 

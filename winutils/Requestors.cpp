@@ -1,5 +1,7 @@
 // Modal questions (one line of text, open and save dialogs, the folder browser), the message pump
 // that follows them, and the in-place command-line splitter.
+#define EBUG_MODULE "WINUTILS"
+
 #include "WINUTILS.h"
 
 #include <commdlg.h>

@@ -1,4 +1,6 @@
 // Shell shortcuts through the shell's link object.
+#define EBUG_MODULE "WINUTILS"
+
 #include "WINUTILS.h"
 
 #include <shlobj.h>

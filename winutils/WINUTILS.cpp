@@ -1,4 +1,6 @@
 // Registry access by root index and key path, so that callers never hold registry handles.
+#define EBUG_MODULE "WINUTILS"
+
 #include "WINUTILS.h"
 
 #include <cstring>

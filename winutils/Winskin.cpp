@@ -1,4 +1,6 @@
 // Skinned owner-drawn buttons: nine pieces of a skin cell tiled over the button's rectangle.
+#define EBUG_MODULE "Winskin"
+
 #include "Winskin.h"
 
 #include "EBUG.h"

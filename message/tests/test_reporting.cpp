@@ -1,0 +1,124 @@
+// How the message store and the file layer report: the module each debug line names, the
+// compiler's file name on the fixed-path line, trace brackets that close after the returned
+// call, and the store's files opened, written and closed through the file layer.
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "EBUG.h"
+#include "EFILE.h"
+#include "MessageInternal.h"
+#include "message_files.h"
+
+namespace {
+
+const char develop_log[] = "develop.dbg";
+
+// The develop log's text after the action ran with debug lines on.
+std::string lines_of(const std::function<void()>& action) {
+    EBUG_set_develop_file(develop_log);
+    EBUG_set_output(EBUG_OUTPUT_DEVELOP_FILE);
+    EBUG_message_on();
+    action();
+    EBUG_message_off();
+    EBUG_set_output(EBUG_OUTPUT_NONE);
+    return read_bytes(develop_log);
+}
+
+std::int32_t inner_call() {
+    ENTER();
+    EBUG_dump_callstack();
+    EBUG_RETURN(7);
+}
+std::int32_t outer_call() {
+    ENTER();
+    EBUG_RETURN(inner_call());
+}
+
+}  // namespace
+
+TEST(Reporting, DebugLinesNameTheirModule) {
+    ASSERT_EQ(TRUE, MESSAGE_initialise(2));
+    const std::string missing = temp_path("missing.msg");
+    const std::string unwritable = temp_path("no_folder/out.msg");
+    const auto load_missing = [&] {
+        MESSAGE_deallocate_message_file(MESSAGE_allocate_message_file(missing.c_str(), 1, nullptr));
+    };
+    struct line_case {
+        const char* name;
+        std::function<void()> action;
+        std::string expected;
+    };
+    const line_case cases[] = {
+        {"store and layer on a missing file", load_missing,
+         "] Failed to open '" + missing + "' ('" + missing + "') in MessageReader.cpp at line "},
+        {"reader", load_missing, "[ MESSAGE,"},
+        {"reader's line", load_missing, "] Cannot open file or access " + missing},
+        {"layer under the reader", load_missing, "[   EFILE,"},
+        {"writer through the layer",
+         [&] {
+             std::int32_t handle = MESSAGE_allocate_message_file(missing.c_str(), 1, nullptr);
+             MESSAGE_write_message_file(handle, unwritable.c_str());
+             MESSAGE_deallocate_message_file(handle);
+         },
+         "] Failed to open '" + unwritable + "' ('" + unwritable + "') in MessageReader.cpp at line "},
+        {"file tree",
+         [] {
+             EFILE_initialise(nullptr);
+             EFILE_TREE_DETAILS slot{};
+             efile_allocate_file_tree(&slot);
+             EFILE_deinitialise();
+         },
+         "[   EFILE,"},
+    };
+    for (const line_case& c : cases) {
+        std::string log = lines_of(c.action);
+        EXPECT_NE(std::string::npos, log.find(c.expected)) << c.name << "\n" << log;
+        EXPECT_EQ(std::string::npos, log.find(".cpp,")) << c.name << ": a file name in a prefix\n" << log;
+    }
+    MESSAGE_deinitialise();
+}
+
+#if !defined(_WIN32)
+TEST(Reporting, FailedCloseOfAWrittenFileIsReported) {
+    ASSERT_EQ(TRUE, MESSAGE_initialise(1));
+    std::string log = lines_of([] {
+        std::int32_t handle = MESSAGE_allocate_message_file("/dev/null", 1, nullptr);
+        MESSAGE_insert_message(handle, "A", to_text("Hello").data());
+        MESSAGE_write_message_file(handle, "/dev/full");  // opens, takes the write, fails to flush
+        MESSAGE_deallocate_message_file(handle);
+    });
+    EXPECT_NE(std::string::npos, log.find("[   EFILE,")) << log;
+    EXPECT_NE(std::string::npos, log.find("] Failed to close file in MessageReader.cpp at line ")) << log;
+    MESSAGE_deinitialise();
+}
+#endif
+
+TEST(Reporting, FixedPathLineCarriesTheCompilersFileName) {
+    const char fixed_log[] = "c:\\retail.dbg";
+    std::remove(fixed_log);
+    units image{0x0041};
+    message_encrypt_xor(nullptr, image.data(), 1);
+    std::string line = read_bytes(fixed_log);
+    std::size_t name = line.find("MessageReader.cpp ");
+    ASSERT_NE(std::string::npos, name) << line;
+    ASSERT_GT(name, 0u) << "the name is shortened: " << line;
+    EXPECT_TRUE(line[name - 1] == '/' || line[name - 1] == '\\') << line;
+    EXPECT_NE(std::string::npos, line.find(": Invalid unicode header")) << line;
+    std::remove(fixed_log);
+}
+
+TEST(Reporting, ReturnedCallRunsInsideTheCallersBracket) {
+    ASSERT_EQ(TRUE, EBUG_initialise(0, 8, 4, EBUG_FLAG_CALLSTACK, EBUG_OUTPUT_NONE));
+    EBUG_set_develop_file(develop_log);
+    EXPECT_EQ(7, outer_call());
+    std::string dump = read_bytes(develop_log);
+    std::size_t inner = dump.find("Function: inner_call");
+    std::size_t outer = dump.find("Function: outer_call");
+    EXPECT_NE(std::string::npos, inner) << dump;
+    EXPECT_NE(std::string::npos, outer) << dump;
+    EXPECT_LT(inner, outer) << "the innermost call comes first\n" << dump;
+    EBUG_deinitialise();  // the brackets are all closed: the final dump is empty
+    dump = read_bytes(develop_log);
+    EXPECT_EQ(std::string::npos, dump.find("Function:", dump.rfind("~~~~~~~~START"))) << dump;
+}

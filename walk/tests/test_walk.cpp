@@ -1,0 +1,114 @@
+// Directory walk: what a pattern reports and where the walk descends, ticks, links that are not
+// entered, paths that do not fit, and the abort flag.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "Walk.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::vector<std::string> reports;
+std::size_t ticks = 0;
+std::string abort_at;
+
+void record(const char* path, std::int32_t kind) {
+    if (kind == WALK_TICK) {
+        ++ticks;
+        return;
+    }
+    std::string text = path ? path : "<null>";
+    std::replace(text.begin(), text.end(), '\\', '/');
+    reports.push_back(std::to_string(kind) + " " + text);
+    if (text == abort_at) abort_walk();
+}
+
+// A fresh tree under the working directory: names ending in / are directories.
+void make_tree(const std::vector<std::string>& names) {
+    fs::remove_all("walk_tree");
+    fs::create_directory("walk_tree");
+    for (const std::string& name : names) {
+        if (name.back() == '/')
+            fs::create_directories("walk_tree/" + name);
+        else
+            std::ofstream("walk_tree/" + name) << "x";
+    }
+}
+
+std::vector<std::string> walk(const char* pattern, std::uint32_t flags, BOOL8* result) {
+    reports.clear();
+    ticks = 0;
+    *result = walk_directory(pattern, "walk_tree", record, flags);
+    return reports;
+}
+
+std::vector<std::string> sorted(std::vector<std::string> list) {
+    std::sort(list.begin(), list.end());
+    return list;
+}
+
+}  // namespace
+
+TEST(Walk, PatternChoosesTheReportsRecursionEntersEverySubdirectory) {
+    make_tree({"a.txt", "b.dat", "sub/", "sub/c.txt", "sub/deep/", "sub/deep/d.txt", "sub/deep/e.bin", "t.txt/"});
+    struct walk_case {
+        const char* name;
+        const char* pattern;
+        std::uint32_t flags;
+        std::vector<std::string> expected;
+    };
+    const walk_case cases[] = {
+        {"every entry, one level", "*.*", 0, {"0 walk_tree/a.txt", "0 walk_tree/b.dat", "1 walk_tree/sub", "1 walk_tree/t.txt"}},
+        {"matching entries, every level", "*.txt", WALK_RECURSIVE,
+         {"0 walk_tree/a.txt", "0 walk_tree/sub/c.txt", "0 walk_tree/sub/deep/d.txt", "1 walk_tree/t.txt"}},
+        {"no match", "*.none", WALK_RECURSIVE, {}},
+    };
+    for (const walk_case& c : cases) {
+        BOOL8 result = FALSE;
+        std::vector<std::string> seen = walk(c.pattern, c.flags, &result);
+        EXPECT_EQ(TRUE, result) << c.name;
+        EXPECT_EQ(c.expected, sorted(seen)) << c.name;
+        EXPECT_GE(ticks, seen.size() + 1) << c.name << ": a tick before every search call";
+    }
+    // A level's entries all come before anything below them.
+    BOOL8 result = FALSE;
+    std::vector<std::string> seen = walk("*.*", WALK_RECURSIVE, &result);
+    ASSERT_EQ(8u, seen.size());
+    for (std::size_t i = 0; i < 4; ++i) EXPECT_EQ(1u, std::count(seen[i].begin(), seen[i].end(), '/')) << seen[i];
+}
+
+TEST(Walk, AbortAndPathsThatDoNotFitStopEveryLevel) {
+    make_tree({"sub/", "sub/inner/", "sub/inner/x.dat", "sub/inner/y.dat"});
+    BOOL8 result = TRUE;
+    abort_at = "walk_tree/sub/inner/x.dat";
+    std::vector<std::string> seen = walk("*.dat", WALK_RECURSIVE, &result);
+    abort_at.clear();
+    EXPECT_EQ(FALSE, result);
+    EXPECT_EQ(std::vector<std::string>{"0 walk_tree/sub/inner/x.dat"}, seen) << "nothing after the abort";
+    seen = walk("*.dat", WALK_RECURSIVE, &result);
+    EXPECT_EQ(TRUE, result) << "a new walk starts clear";
+    EXPECT_EQ(2u, seen.size());
+
+    reports.clear();
+    const std::string long_directory = "walk_tree\\" + std::string(WALK_PATH_SIZE, 'x');
+    EXPECT_EQ(FALSE, walk_directory("*.*", long_directory.c_str(), record, 0));
+    ASSERT_EQ(1u, reports.size());
+    EXPECT_EQ(0u, reports[0].rfind("3 walk_tree/xxx", 0)) << reports[0];
+    EXPECT_EQ(WALK_PATH_SIZE - 1 + 2, reports[0].size()) << "as much of the path as fits";
+}
+
+#if !defined(_WIN32)
+TEST(Walk, LinkToADirectoryIsReportedButNotEntered) {
+    make_tree({"real/", "real/x.dat"});
+    fs::create_directory_symlink(fs::absolute("walk_tree/real"), "walk_tree/link");
+    BOOL8 result = FALSE;
+    EXPECT_EQ((std::vector<std::string>{"0 walk_tree/real/x.dat", "1 walk_tree/link", "1 walk_tree/real"}),
+              sorted(walk("*.*", WALK_RECURSIVE, &result)));
+}
+#endif
