@@ -1,0 +1,167 @@
+// msgfile: the file the example session writes unit for unit, the check's findings, listing and
+// getting, edits in place, and what a bad command line or a bad file gets.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "msgfile.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct outcome {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+std::string drain(std::FILE* stream) {
+    std::string text;
+    std::rewind(stream);
+    for (int c = std::fgetc(stream); c != EOF; c = std::fgetc(stream)) text += static_cast<char>(c);
+    std::fclose(stream);
+    return text;
+}
+
+outcome run(std::vector<std::string> words) {
+    words.insert(words.begin(), "msgfile");
+    std::vector<char*> argv;
+    for (std::string& word : words) argv.push_back(word.data());
+    std::FILE* out = std::tmpfile();
+    std::FILE* err = std::tmpfile();
+    int status = MSGFILE_run(static_cast<int>(argv.size()), argv.data(), argv.data(), out, err);
+    return {status, drain(out), drain(err)};
+}
+
+std::string path(const std::string& name) {
+    fs::create_directories("msgfile_work");
+    return (fs::path("msgfile_work") / name).string();
+}
+
+std::string bytes_of(const std::string& name) {
+    std::ifstream file(name, std::ios::binary);
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+// A file of the header and the ASCII body as 16-bit little-endian units.
+std::string write_units(const std::string& name, const std::string& body, bool complemented = false) {
+    std::string bytes;
+    std::u16string units = u"\xFEFF";
+    for (char c : body) units += static_cast<char16_t>(static_cast<unsigned char>(c));
+    for (char16_t unit : units) {
+        if (complemented) unit = static_cast<char16_t>(~unit);
+        bytes += static_cast<char>(unit & 0xFF);
+        bytes += static_cast<char>(unit >> 8);
+    }
+    std::ofstream(path(name), std::ios::binary) << bytes;
+    return path(name);
+}
+
+}  // namespace
+
+TEST(Msgfile, ExampleSessionWritesTheDocumentedImage) {
+    const std::string file = path("example.msg");
+    const std::string plain = path("example_plain.msg");
+    fs::remove(file);
+    fs::remove(plain);
+    EXPECT_EQ(0, run({"new", file}).status);
+    EXPECT_EQ(std::string("\x00\x01", 2), bytes_of(file).substr(0, 2)) << "written complemented";
+    EXPECT_EQ(1, run({"new", file}).status) << "an existing file is not replaced";
+    EXPECT_EQ(0, run({"set", file, "A", "Hello"}).status);
+    EXPECT_EQ(0, run({"set", file, "B", ""}).status);
+    EXPECT_EQ(0, run({"convert", "--plain", file, plain}).status);
+    const std::u16string expected = u"\xFEFF[A]\nHello\n[B]\n\n[END_OF_FILE]";
+    std::string bytes;
+    for (char16_t unit : expected) bytes += {static_cast<char>(unit & 0xFF), static_cast<char>(unit >> 8)};
+    ASSERT_EQ(29u, expected.size());
+    EXPECT_EQ(bytes, bytes_of(plain));
+}
+
+TEST(Msgfile, CheckReportsEveryFileWithTheReadersText) {
+    struct check_case {
+        const char* name;
+        const char* body;
+        const char* finding;  // after "FILE:"; empty for a good file
+    };
+    const check_case cases[] = {
+        {"good", "[A]\nHello\n[STOP]", ""},
+        {"after", "[A]\n\n[B]Hello\n[END_OF_FILE]", "3: Insert newline after ']'"},
+        {"before", "[A]\nHello[B]\n[END_OF_FILE]", "2: Insert newline before '['"},
+        {"nested", "[A\n[B]\n[END_OF_FILE]", "2: '[' inside '['"},
+        {"close", "x]\n[END_OF_FILE]", "1: ']' before '['"},
+    };
+    std::vector<std::string> all = {"check"};
+    std::string findings;
+    for (const check_case& c : cases) {
+        std::string file = write_units(std::string(c.name) + ".msg", c.body, c.name[0] == 'b');
+        outcome result = run({"check", file});
+        std::string expected = c.finding[0] ? file + ":" + c.finding + "\n" : "";
+        EXPECT_EQ(expected, result.out) << c.name;
+        EXPECT_EQ(c.finding[0] ? 1 : 0, result.status) << c.name;
+        all.push_back(file);
+        findings += expected;
+    }
+    outcome together = run(all);
+    EXPECT_EQ(findings, together.out);
+    EXPECT_EQ(1, together.status);
+}
+
+TEST(Msgfile, ListAndGetShowTextsAsUtf8) {
+    std::string file = write_units("list.msg", "[MSG PLAY]\nPlay\nnow\n[E]\n\n[T]\na\tb\\c\n[END_OF_FILE]", true);
+    outcome listed = run({"list", file});
+    EXPECT_EQ(0, listed.status);
+    EXPECT_EQ("MSG PLAY\tPlay\\nnow\nE\t\nT\ta\\tb\\\\c\n", listed.out);
+    EXPECT_EQ("Play\nnow\n", run({"get", file, "MSG PLAY"}).out);
+    outcome missing = run({"get", file, "NONE"});
+    EXPECT_EQ(1, missing.status);
+    EXPECT_NE(std::string::npos, missing.err.find("no entry 'NONE'")) << missing.err;
+
+    // Texts outside ASCII go in and come out as UTF-8, whatever plane they are on.
+    const std::string text = "caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x8E\xB2";
+    ASSERT_EQ(0, run({"set", "--plain", file, "U", text + "\\n2"}).status);
+    EXPECT_EQ(text + "\n2\n", run({"get", file, "U"}).out);
+    EXPECT_EQ('\xFF', bytes_of(file)[0]) << "written plain";
+}
+
+TEST(Msgfile, EditsAndTheirRefusals) {
+    std::string file = write_units("edit.msg", "[A]\nold\n[B]\nb\n[END_OF_FILE]");
+    EXPECT_EQ(0, run({"set", file, "A", "new"}).status);
+    EXPECT_EQ(0, run({"remove", file, "B"}).status);
+    EXPECT_EQ("A\tnew\n", run({"list", file}).out);
+    struct refusal_case {
+        const char* name;
+        std::vector<std::string> words;
+        int status;
+        const char* said;
+    };
+    const refusal_case cases[] = {
+        {"remove a missing id", {"remove", file, "B"}, 1, "no entry 'B'"},
+        {"text with a bracket", {"set", file, "A", "a[b"}, 2, "'[' or ']'"},
+        {"id with a bracket", {"set", file, "A]", "x"}, 2, "an id is one line"},
+        {"text not UTF-8", {"set", file, "A", "\xC3"}, 2, "not UTF-8"},
+        {"missing file", {"list", path("none.msg")}, 1, "cannot open"},
+        {"directory", {"list", path("")}, 1, "not a file"},
+        {"unwritable output", {"convert", file, path("no/such/folder.msg")}, 1, "cannot write"},
+        {"markup error on edit", {"set", write_units("broken.msg", "[A]x\n[END_OF_FILE]"), "A", "x"}, 1,
+         ":1: Insert newline after ']'"},
+        {"unknown command", {"frobnicate", file}, 2, "usage:"},
+        {"missing argument", {"get", file}, 2, "usage:"},
+    };
+    for (const refusal_case& c : cases) {
+        outcome result = run(c.words);
+        EXPECT_EQ(c.status, result.status) << c.name;
+        EXPECT_NE(std::string::npos, result.err.find(c.said)) << c.name << ": " << result.err;
+    }
+    EXPECT_EQ("A\tnew\n", run({"list", file}).out) << "refusals leave the file alone";
+    outcome help = run({"--help"});
+    EXPECT_EQ(0, help.status);
+    EXPECT_NE(std::string::npos, help.out.find("[END_OF_FILE]"));
+}
