@@ -211,15 +211,18 @@ int run_install(const char* setup_exe, const char* disc_dir, const char* destina
         std::fprintf(stderr, "no install-directory screen\n");
         return 1;
     }
-    // The edit's change notification hands the text to the program.
-    SendDlgItemMessageA(main, directory_edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(destination));
+    // Typed as a user would, so that the box's notifications hand each change to the program; the
+    // Ok posted after the keys is taken after them.
+    HWND edit = GetDlgItem(main, directory_edit);
+    PostMessageA(edit, EM_SETSEL, 0, -1);
+    PostMessageA(edit, WM_CHAR, '\b', 1);
+    for (const char* c = destination; *c != '\0'; ++c) PostMessageA(edit, WM_CHAR, static_cast<unsigned char>(*c), 1);
     press(main, directory_ok);
     // The type screen hides the edit box and shows the compact button.
     if (!setup.wait_control(install_button, directory_edit)) {
         std::fprintf(stderr, "no install-type screen for %s\n", destination);
         return 1;
     }
-
     stall_sampler sampler(main);
     Sleep(20);
     const double pressed = now_ms();

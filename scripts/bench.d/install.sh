@@ -185,6 +185,18 @@ for round in $(seq 1 "$install_rounds"); do
         install_run "$contender" "$round"
     done
 done
+# Every contender copied the whole disc, and the program's copy is byte for byte the disc's.
+install_expected=$(find "$install_disc" -type f | wc -l)
+for round in $(seq 1 "$install_rounds"); do
+    for contender in "${install_contenders[@]}"; do
+        install_found=$(find "$install_dest/r$round/$contender" -type f | wc -l)
+        [ "$install_found" = "$install_expected" ] ||
+            { quill_say "$contender round $round copied $install_found files, not $install_expected"; exit 1; }
+    done
+done
+diff -r -q "$install_disc" "$install_dest/r1/setup" >/dev/null ||
+    { quill_say "setup.exe's copy differs from the disc"; exit 1; }
+
 install_removers=(setup rmdir rm)
 for round in $(seq 1 "$install_rounds"); do
     for k in "${!install_removers[@]}"; do
