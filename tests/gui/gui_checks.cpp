@@ -4,135 +4,111 @@
 
 #include <shlobj.h>
 
+#include <filesystem>
+
 namespace gui {
 
 std::string disc_dir() { return windows_path(QUILL_GUI_DISC_DIR); }
 std::string probe_exe() { return windows_path(QUILL_GUI_PROBE_EXE); }
 
-std::string default_directory() {
-    char folder[MAX_PATH] = "sentinel";
-    if (FAILED(SHGetFolderPathA(nullptr, CSIDL_PROGRAM_FILES, nullptr, 0, folder))) return "c:\\Quillmoor Demo";
-    return std::string(folder) + "\\Quillmoor Demo";
+static std::string shell_folder(int which) {
+    char folder[MAX_PATH] = "";
+    return SUCCEEDED(SHGetFolderPathA(nullptr, which, nullptr, 0, folder)) ? folder : "<no shell folder>";
 }
+
+std::string default_directory() { return join(shell_folder(CSIDL_PROGRAM_FILES), TEXT_DEFAULT_DIR); }
+std::string menu_folder() { return join(shell_folder(CSIDL_PROGRAMS), TEXT_APPLICATION_NAME); }
+std::string uninstaller() { return join(windows_dir(), UNINSTALLER_NAME); }
 
 // ---- checks -------------------------------------------------------------------------------
 
-void expect_screen(const char* file, int line, const SetupProgram& setup, const Screen& screen) {
-    std::string difference;
-    if (wait_until([&] { return setup.screen_matches(screen, &difference); })) return;
-    ADD_FAILURE_AT(file, line) << "the window does not show the " << screen.name << ":\n" << difference;
-}
-
-HWND expect_box(const char* file, int line, const SetupProgram& setup, const char* caption, const std::string& text) {
-    HWND box = nullptr;
-    if (!wait_until([&] { return (box = setup.find_box()) != nullptr; })) {
+Box expect_box(const char* file, int line, const SetupProgram& setup, const std::string& caption,
+               const std::string& text, int button) {
+    std::optional<Box> box = setup.wait_box();
+    if (!box) {
         ADD_FAILURE_AT(file, line) << "no message box \"" << caption << "\": \"" << text << "\" appeared";
-        return nullptr;
+        return {};
     }
-    // The box's text is set while it is created; give it a moment to settle before reading.
-    Box seen;
-    wait_until([&] {
-        seen = read_box(box);
-        return seen.caption == caption && seen.text == text;
-    }, 2000);
-    if (seen.caption != caption || seen.text != text)
-        ADD_FAILURE_AT(file, line) << "message box reads caption \"" << seen.caption << "\" text \"" << seen.text
-                                   << "\", expected caption \"" << caption << "\" text \"" << text << "\"";
-    return box;
-}
-
-void expect_exit(const char* file, int line, SetupProgram& setup) {
-    DWORD code = 0;
-    if (!setup.wait_exit(WAIT_MS, &code)) ADD_FAILURE_AT(file, line) << "the program did not end";
-}
-
-void expect_stays(const char* file, int line, SetupProgram& setup, const Screen& screen) {
-    Sleep(SETTLE_MS);
-    setup.fence();
-    if (!setup.running()) {
-        ADD_FAILURE_AT(file, line) << "the program ended; it should have stayed on the " << screen.name;
-        return;
-    }
-    if (HWND box = setup.find_box()) {
-        const Box seen = read_box(box);
-        ADD_FAILURE_AT(file, line) << "unexpected message box \"" << seen.caption << "\": \"" << seen.text << "\"";
-    }
-    std::string difference;
-    if (!setup.screen_matches(screen, &difference))
-        ADD_FAILURE_AT(file, line) << "the window left the " << screen.name << ":\n" << difference;
+    if (box->caption != caption || box->text != text)
+        ADD_FAILURE_AT(file, line) << "message box \"" << box->caption << "\": \"" << box->text << "\", expected \""
+                                   << caption << "\": \"" << text << "\"";
+    if (!setup.answer(*box, button)) ADD_FAILURE_AT(file, line) << "the box \"" << text << "\" stayed";
+    return *box;
 }
 
 // ---- fixture ------------------------------------------------------------------------------
 
 namespace {
 
-void remove_start_copies() {
-    const std::string windows = windows_dir();
-    remove_tree(join(windows, std::string(PRODUCT_NAME) + " remove.exe"));
-    remove_tree(join(windows, "dsetup.dll"));
-    remove_tree(join(windows, "dsetup32.dll"));
-}
+std::string scratch_root() { return join(std::filesystem::temp_directory_path().string(), "quill-gui"); }
 
-std::string scratch_root() {
-    char temp[MAX_PATH] = "sentinel";
-    const DWORD length = GetTempPathA(sizeof temp, temp);
-    return join((length > 0 && length < sizeof temp) ? std::string(temp) : std::string("C:\\"), "quill-gui");
+void clean_machine() {
+    delete_record();
+    for (const std::string& path : {uninstaller(), join(windows_dir(), "dsetup.dll"),
+                                    join(windows_dir(), "dsetup32.dll"), menu_folder(), scratch_root()})
+        remove_tree(path);
+    unhide_libraries_from("setup.exe");
+    // The text editor that the help command opens.
+    DWORD editor = 0;
+    if (GetWindowThreadProcessId(find_editor(), &editor) != 0) {
+        HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, editor);
+        TerminateProcess(process, 1);
+        WaitForSingleObject(process, WAIT_MS);
+        CloseHandle(process);
+    }
 }
 
 }  // namespace
 
+HWND find_editor() { return FindWindowA("Notepad", nullptr); }
+
+void SetupTest::reset() {
+    setup.terminate();
+    clean_machine();
+    EXPECT_TRUE(make_dirs(scratch_root()));
+}
+
+void SetupTest::reach(Where where, const std::string& directory) {
+    ASSERT_TRUE(where != Where::INSTALLED || write_record_string("TargetDir", scratch()));
+    ASSERT_TRUE(launch(where == Where::REMOVE ? "remove" : ""));
+    ASSERT_TRUE((where != Where::DIRECTORY && where != Where::TYPE) || setup.click(IDC_SLOT2));
+    EXPECT_SCREEN(setup, where == Where::REMOVE      ? REMOVE_SCREEN
+                         : where == Where::INSTALLED   ? INSTALLED_MENU
+                         : where == Where::NOT_INSTALLED ? NOT_INSTALLED_MENU
+                                                              : directory_screen(default_directory()));
+    if (where == Where::TYPE) {
+        ASSERT_TRUE(directory.empty() ? setup.click(IDC_DIR_OK) : submit(directory));
+        EXPECT_SCREEN(setup, TYPE_SCREEN);
+    }
+}
+
 void SetupTest::SetUp() {
-    delete_record();
-    remove_start_copies();
-    remove_tree(scratch_root());
-    ASSERT_TRUE(make_dirs(scratch_root()));
+    reset();
     ASSERT_TRUE(file_exists(join(disc_dir(), "setup.exe"))) << "no disc layout at " << disc_dir();
 }
 
 void SetupTest::TearDown() {
     setup.terminate();
-    unhide_libraries_from("setup.exe");
-    close_editors();
-    delete_record();
-    remove_start_copies();
-    remove_tree(scratch_root());
+    clean_machine();
 }
 
-std::string SetupTest::scratch(const std::string& name) const {
-    return name.empty() ? scratch_root() : join(scratch_root(), name);
-}
+std::string SetupTest::scratch(const std::string& name) { return name.empty() ? scratch_root() : join(scratch_root(), name); }
 
 bool SetupTest::launch(const std::string& arguments, const std::string& directory) {
-    const std::string folder = directory.empty() ? disc_dir() : directory;
-    if (!setup.start(join(folder, "setup.exe"), arguments, folder)) {
-        ADD_FAILURE() << "setup.exe did not start (error " << GetLastError() << ")";
-        return false;
-    }
-    if (!setup.wait_window()) {
-        ADD_FAILURE() << "no window \"" << WINDOW_TITLE << "\" appeared";
-        return false;
-    }
-    return true;
+    const bool started = setup.start(join(directory, "setup.exe"), arguments, directory);
+    EXPECT_TRUE(started) << "setup.exe " << arguments << " in " << directory << " showed no window \""
+                         << WINDOW_TITLE << "\"";
+    return started;
 }
 
-namespace {
-
-BOOL CALLBACK close_editor(HWND window, LPARAM) {
-    if (IsWindowVisible(window) && class_name(window) == "Notepad") {
-        DWORD process_id = 0;
-        GetWindowThreadProcessId(window, &process_id);
-        HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, process_id);
-        PostMessageA(window, WM_CLOSE, 0, 0);
-        if (process != nullptr) {
-            if (WaitForSingleObject(process, WAIT_MS) != WAIT_OBJECT_0) TerminateProcess(process, 1);
-            CloseHandle(process);
-        }
-    }
-    return TRUE;
+bool SetupTest::submit(const std::string& directory) {
+    return setup.type_directory(directory) && setup.click(IDC_DIR_OK);
 }
 
-}  // namespace
-
-void SetupTest::close_editors() { EnumWindows(close_editor, 0); }
+std::string SetupTest::bare_disc() {
+    const std::string disc = scratch("bare disc");
+    EXPECT_TRUE(make_dirs(disc) && CopyFileA(join(disc_dir(), "setup.exe").c_str(), join(disc, "setup.exe").c_str(), FALSE));
+    return disc;
+}
 
 }  // namespace gui

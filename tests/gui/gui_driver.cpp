@@ -5,13 +5,15 @@
 #include <commctrl.h>
 
 #include <cstdio>
-#include <cstring>
-
-#include "resource.h"
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 
 namespace gui {
 
-// ---- paths and files ---------------------------------------------------------------------
+namespace fs = std::filesystem;
+
+// ---- paths, files and the registry --------------------------------------------------------
 
 std::string windows_path(const char* host_path) {
     std::string path = "Z:";
@@ -20,9 +22,9 @@ std::string windows_path(const char* host_path) {
 }
 
 std::string windows_dir() {
-    char buffer[MAX_PATH] = "sentinel";
+    char buffer[MAX_PATH] = "";
     const UINT length = GetWindowsDirectoryA(buffer, sizeof buffer);
-    return (length > 0 && length < sizeof buffer) ? std::string(buffer) : std::string();
+    return length < sizeof buffer ? std::string(buffer) : std::string();
 }
 
 std::string join(const std::string& directory, const std::string& name) {
@@ -31,49 +33,23 @@ std::string join(const std::string& directory, const std::string& name) {
 }
 
 bool file_exists(const std::string& path) {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+    std::error_code error;
+    return fs::is_regular_file(path, error);
 }
 
 bool dir_exists(const std::string& path) {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+    std::error_code error;
+    return fs::is_directory(path, error);
 }
 
 bool read_file(const std::string& path, std::string* content) {
-    content->clear();
-    // Share everything: the programs under test may still be writing or renaming the file.
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    char block[16384];
-    DWORD got = 0;
-    bool ok = true;
-    for (;;) {
-        if (!ReadFile(file, block, sizeof block, &got, nullptr)) {
-            ok = false;
-            break;
-        }
-        if (got == 0) break;
-        content->append(block, got);
-    }
-    CloseHandle(file);
-    return ok;
+    std::ifstream file(path, std::ios::binary);
+    *content = std::string(std::istreambuf_iterator<char>(file), {});
+    return file.good() || file.eof();
 }
 
 bool write_file(const std::string& path, const std::string& content) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    DWORD written = 0;
-    const BOOL ok = WriteFile(file, content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
-    CloseHandle(file);
-    return ok && written == content.size();
-}
-
-bool file_has_content(const std::string& path, const std::string& content) {
-    std::string actual;
-    return read_file(path, &actual) && actual == content;
+    return static_cast<bool>(std::ofstream(path, std::ios::binary) << content);
 }
 
 bool files_equal(const std::string& first, const std::string& second) {
@@ -81,42 +57,20 @@ bool files_equal(const std::string& first, const std::string& second) {
     return read_file(first, &a) && read_file(second, &b) && a == b;
 }
 
-bool copy_file(const std::string& from, const std::string& to) {
-    return CopyFileA(from.c_str(), to.c_str(), FALSE) != 0;
-}
-
 void remove_tree(const std::string& path) {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES) return;
+    std::error_code error;
     // Copies from a disc keep their read-only mark; clear it so the delete goes through.
-    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-        DeleteFileA(path.c_str());
-        return;
-    }
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA(join(path, "*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            if (std::strcmp(found.cFileName, ".") == 0 || std::strcmp(found.cFileName, "..") == 0) continue;
-            remove_tree(join(path, found.cFileName));
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
-    }
-    RemoveDirectoryA(path.c_str());
+    fs::permissions(path, fs::perms::owner_write, fs::perm_options::add, error);
+    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(path, error))
+        fs::permissions(entry.path(), fs::perms::owner_write, fs::perm_options::add, error);
+    fs::remove_all(path, error);
 }
 
 bool make_dirs(const std::string& path) {
-    for (size_t i = 3; i <= path.size(); ++i) {
-        if (i == path.size() || path[i] == '\\') {
-            const std::string part = path.substr(0, i);
-            if (!dir_exists(part) && !CreateDirectoryA(part.c_str(), nullptr)) return false;
-        }
-    }
+    std::error_code error;
+    fs::create_directories(path, error);
     return dir_exists(path);
 }
-
-// ---- the uninstall record -----------------------------------------------------------------
 
 void delete_record() { RegDeleteTreeA(HKEY_LOCAL_MACHINE, UNINSTALL_KEY); }
 
@@ -127,34 +81,20 @@ bool record_exists() {
     return true;
 }
 
-bool write_record_value(const char* name, DWORD type, const void* data, DWORD size) {
-    HKEY key = nullptr;
-    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, UNINSTALL_KEY, 0, nullptr, 0, KEY_WRITE, nullptr, &key,
-                        nullptr) != ERROR_SUCCESS)
-        return false;
-    const LONG result = RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), size);
-    RegCloseKey(key);
-    return result == ERROR_SUCCESS;
+bool write_record(const char* name, DWORD type, const void* data, DWORD size) {
+    return RegSetKeyValueA(HKEY_LOCAL_MACHINE, UNINSTALL_KEY, name, type, data, size) == ERROR_SUCCESS;
 }
 
 bool write_record_string(const char* name, const std::string& value) {
-    return write_record_value(name, REG_SZ, value.c_str(), static_cast<DWORD>(value.size() + 1));
+    return write_record(name, REG_SZ, value.c_str(), static_cast<DWORD>(value.size() + 1));
 }
 
-bool read_record_string(const char* name, std::string* value) {
-    char buffer[1024];
-    std::memset(buffer, 'x', sizeof buffer);
-    DWORD size = sizeof buffer - 1;
-    DWORD type = 0xdeadbeef;
-    value->clear();
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, UNINSTALL_KEY, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
-    const LONG result = RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size);
-    RegCloseKey(key);
-    if (result != ERROR_SUCCESS || type != REG_SZ) return false;
-    buffer[size < sizeof buffer ? size : sizeof buffer - 1] = '\0';
-    *value = buffer;
-    return true;
+std::string read_record_string(const char* name) {
+    char buffer[1024] = "";
+    DWORD size = sizeof buffer;
+    if (RegGetValueA(HKEY_LOCAL_MACHINE, UNINSTALL_KEY, name, RRF_RT_REG_SZ, nullptr, buffer, &size) != ERROR_SUCCESS)
+        return "<no string " + std::string(name) + ">";
+    return buffer;
 }
 
 static std::string app_defaults_key(const char* program) {
@@ -162,200 +102,64 @@ static std::string app_defaults_key(const char* program) {
 }
 
 bool hide_library_from(const char* program, const char* library) {
-    HKEY key = nullptr;
     const std::string path = app_defaults_key(program) + "\\DllOverrides";
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) !=
-        ERROR_SUCCESS)
-        return false;
     // An empty load order means "do not load".
-    const LONG result = RegSetValueExA(key, library, 0, REG_SZ, reinterpret_cast<const BYTE*>(""), 1);
-    RegCloseKey(key);
-    return result == ERROR_SUCCESS;
+    return RegSetKeyValueA(HKEY_CURRENT_USER, path.c_str(), library, REG_SZ, "", 1) == ERROR_SUCCESS;
 }
 
-void unhide_libraries_from(const char* program) {
-    RegDeleteTreeA(HKEY_CURRENT_USER, app_defaults_key(program).c_str());
-}
-
-// ---- windows of another process -----------------------------------------------------------
-
-std::string window_text(HWND window) {
-    char buffer[1024];
-    std::strcpy(buffer, "sentinel");
-    DWORD_PTR length = 0;
-    if (!SendMessageTimeoutA(window, WM_GETTEXT, sizeof buffer, reinterpret_cast<LPARAM>(buffer),
-                             SMTO_ABORTIFHUNG, 3000, &length))
-        return "<no answer>";
-    buffer[length < sizeof buffer ? length : sizeof buffer - 1] = '\0';
-    return buffer;
-}
-
-bool window_text_is(HWND window, const std::string& text) { return window_text(window) == text; }
-
-std::string class_name(HWND window) {
-    char buffer[256] = "sentinel";
-    return GetClassNameA(window, buffer, sizeof buffer) > 0 ? std::string(buffer) : std::string();
-}
-
-namespace {
-
-struct WindowSearch {
-    DWORD process_id;
-    const char* window_class;
-    std::vector<HWND> found;
-};
-
-BOOL CALLBACK collect_window(HWND window, LPARAM parameter) {
-    auto* search = reinterpret_cast<WindowSearch*>(parameter);
-    DWORD owner_process = 0;
-    GetWindowThreadProcessId(window, &owner_process);
-    if (owner_process != search->process_id || !IsWindowVisible(window)) return TRUE;
-    if (search->window_class != nullptr && class_name(window) != search->window_class) return TRUE;
-    search->found.push_back(window);
-    return TRUE;
-}
-
-}  // namespace
-
-std::vector<HWND> process_windows(DWORD process_id, const char* window_class) {
-    WindowSearch search{process_id, window_class, {}};
-    EnumWindows(collect_window, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-Box read_box(HWND box) {
-    Box result;
-    result.window = box;
-    char caption[512] = "sentinel";
-    if (GetWindowTextA(box, caption, sizeof caption) >= 0) result.caption = caption;
-    result.text = window_text(GetDlgItem(box, 0xFFFF));
-    result.owner = GetWindow(box, GW_OWNER);
-    return result;
-}
-
-bool press_box_button(HWND box, int button_id) {
-    HWND button = GetDlgItem(box, button_id);
-    if (button == nullptr) return false;
-    return PostMessageA(button, BM_CLICK, 0, 0) != 0;
-}
-
-// ---- screens ------------------------------------------------------------------------------
-
-namespace {
-
-// The controls every screen is checked on, with what the screen tables leave unspecified
-// filled in as "hidden".
-Screen with_rest_hidden(const char* name, std::vector<ControlLook> shown) {
-    static const int all[] = {IDC_SLOT1, IDC_SLOT2, IDC_SLOT3, IDC_SLOT4, IDC_SLOT5, IDC_STATUS_LABEL,
-                              IDC_PROMPT_LABEL, IDC_INSTALL_DIR, IDC_SECOND_STATUS, IDC_DIR_OK,
-                              IDC_DIR_CANCEL, IDC_PROGRESS};
-    Screen screen{name, shown};
-    for (int id : all) {
-        bool listed = false;
-        for (const ControlLook& look : shown) listed = listed || look.id == id;
-        if (!listed) screen.controls.push_back({id, std::nullopt, false, -1});
-    }
-    return screen;
-}
-
-}  // namespace
-
-Screen not_installed_menu() {
-    return with_rest_hidden("main menu, not installed",
-                            {{IDC_SLOT1, "Play Quillmoor Demo", true, 0},
-                             {IDC_SLOT2, "Install Quillmoor Demo", true, 1},
-                             {IDC_SLOT3, "Install Direct X", false, 1},
-                             {IDC_SLOT4, "Read Help file", true, 1},
-                             {IDC_SLOT5, "Exit Setup", true, 1}});
-}
-
-Screen installed_menu() {
-    return with_rest_hidden("main menu, installed",
-                            {{IDC_SLOT1, "Play Quillmoor Demo", true, 1},
-                             {IDC_SLOT2, "Remove Quillmoor Demo", true, 1},
-                             {IDC_SLOT3, "Install Direct X", false, 1},
-                             {IDC_SLOT4, "Read Help file", true, 1},
-                             {IDC_SLOT5, "Exit Setup", true, 1}});
-}
-
-Screen directory_screen(const std::string& directory) {
-    return with_rest_hidden("install-directory screen",
-                            {{IDC_PROMPT_LABEL, "Please type in your Install Directory", true, 1},
-                             {IDC_INSTALL_DIR, directory, true, 1},
-                             {IDC_DIR_OK, "Ok", true, 1},
-                             {IDC_DIR_CANCEL, "Cancel", true, 1}});
-}
-
-Screen type_screen() {
-    return with_rest_hidden("install-type screen",
-                            {{IDC_SLOT1, "Select Typical Install (180mb)", true, 0},
-                             {IDC_SLOT2, "Install Quillmoor Demo (160mb)", true, 1},
-                             {IDC_SLOT3, "Select Maximum Install (550mb)", true, 0},
-                             {IDC_SLOT4, "Cancel", true, 1},
-                             {IDC_SLOT5, "Exit Setup", true, 1}});
-}
-
-Screen remove_screen() {
-    return with_rest_hidden("remove screen",
-                            {{IDC_SLOT1, "Play Quillmoor Demo", true, 0},
-                             {IDC_SLOT2, "Remove Quillmoor Demo", true, 1},
-                             {IDC_SLOT3, "Install Direct X", true, 0},
-                             {IDC_SLOT4, "Read Help file", true, 0},
-                             {IDC_SLOT5, "Exit Setup", true, 1}});
-}
+void unhide_libraries_from(const char* program) { RegDeleteTreeA(HKEY_CURRENT_USER, app_defaults_key(program).c_str()); }
 
 // ---- the set-up program -------------------------------------------------------------------
 
-SetupProgram::~SetupProgram() { terminate(); }
+namespace {
+
+// A visible top-level window of the process, other than except, by class or title.
+HWND find_window(DWORD process_id, const char* class_name, const char* title, HWND except) {
+    for (HWND window = nullptr; (window = FindWindowExA(nullptr, window, class_name, title)) != nullptr;) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if (owner == process_id && window != except && IsWindowVisible(window)) return window;
+    }
+    return nullptr;
+}
+
+// A control's state, asked across the process boundary (no pointer needed).
+int ask(HWND control, UINT message, WPARAM parameter) {
+    DWORD_PTR answer = 0;
+    if (!SendMessageTimeoutA(control, message, parameter, 0, SMTO_ABORTIFHUNG, 3000, &answer)) return -1;
+    return static_cast<int>(answer);
+}
+
+}  // namespace
 
 bool SetupProgram::start(const std::string& exe, const std::string& arguments, const std::string& directory) {
     terminate();
-    std::string command = "\"" + exe + "\"";
-    if (!arguments.empty()) command += " " + arguments;
-    std::vector<char> command_buffer(command.begin(), command.end());
-    command_buffer.push_back('\0');
+    std::string command = "\"" + exe + "\"" + (arguments.empty() ? "" : " " + arguments);
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
-    if (!CreateProcessA(exe.c_str(), command_buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, directory.c_str(),
-                        &startup, &info_)) {
+    if (!CreateProcessA(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, directory.c_str(), &startup,
+                        &info_)) {
         info_ = PROCESS_INFORMATION{};
         return false;
     }
-    process_id_ = info_.dwProcessId;
-    window_ = nullptr;
-    return true;
-}
-
-bool SetupProgram::wait_window(DWORD timeout_ms) {
-    return wait_until(
-        [this] {
-            for (HWND candidate : process_windows(process_id_, nullptr)) {
-                char title[256] = "sentinel";
-                GetWindowTextA(candidate, title, sizeof title);
-                if (std::strcmp(title, WINDOW_TITLE) == 0) {
-                    window_ = candidate;
-                    return true;
-                }
-            }
-            return false;
-        },
-        timeout_ms);
+    return wait_until([this] { return (window_ = find_window(info_.dwProcessId, nullptr, WINDOW_TITLE, nullptr)); });
 }
 
 bool SetupProgram::running() const {
     return info_.hProcess != nullptr && WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT;
 }
 
-bool SetupProgram::wait_exit(DWORD timeout_ms, DWORD* exit_code) {
-    *exit_code = 0xdeadbeef;
-    if (info_.hProcess == nullptr) return false;
-    if (WaitForSingleObject(info_.hProcess, timeout_ms) != WAIT_OBJECT_0) return false;
-    return GetExitCodeProcess(info_.hProcess, exit_code) != 0;
+bool SetupProgram::wait_exit(DWORD* exit_code) {
+    DWORD code = 0;
+    const bool ended = info_.hProcess != nullptr && WaitForSingleObject(info_.hProcess, WAIT_MS) == WAIT_OBJECT_0 &&
+                       GetExitCodeProcess(info_.hProcess, &code);
+    if (exit_code != nullptr) *exit_code = code;
+    return ended;
 }
 
 void SetupProgram::terminate() {
     if (info_.hProcess != nullptr) {
-        if (WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT) {
+        if (running()) {
             TerminateProcess(info_.hProcess, 99);
             WaitForSingleObject(info_.hProcess, WAIT_MS);
         }
@@ -363,169 +167,156 @@ void SetupProgram::terminate() {
         CloseHandle(info_.hThread);
     }
     info_ = PROCESS_INFORMATION{};
-    process_id_ = 0;
     window_ = nullptr;
 }
 
-bool SetupProgram::click(int id) {
-    HWND button = control(id);
-    return button != nullptr && PostMessageA(button, BM_CLICK, 0, 0) != 0;
-}
+bool SetupProgram::click(int id) { return PostMessageA(control(id), BM_CLICK, 0, 0) != 0; }
 
-bool SetupProgram::post_command(int id) {
-    return PostMessageA(window_, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
-                        reinterpret_cast<LPARAM>(control(id))) != 0;
+bool SetupProgram::command(int id) {
+    return PostMessageA(window_, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(control(id))) != 0;
 }
 
 bool SetupProgram::mouse_click(int id) {
     RECT area{};
-    if (!GetWindowRect(control(id), &area)) return false;
-    if (!SetCursorPos((area.left + area.right) / 2, (area.top + area.bottom) / 2)) return false;
+    if (!GetWindowRect(control(id), &area) || !SetCursorPos((area.left + area.right) / 2, (area.top + area.bottom) / 2))
+        return false;
     INPUT inputs[2] = {};
-    inputs[0].type = INPUT_MOUSE;
+    inputs[0].type = inputs[1].type = INPUT_MOUSE;
     inputs[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    inputs[1].type = INPUT_MOUSE;
     inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
     return SendInput(2, inputs, sizeof(INPUT)) == 2;
 }
 
-bool SetupProgram::type_text(int id, const std::string& text) {
-    HWND edit = control(id);
+bool SetupProgram::type_directory(const std::string& text) {
+    HWND edit = control(IDC_INSTALL_DIR);
     // Select everything and rub it out first, as a user replacing the text would.
-    if (edit == nullptr || !PostMessageA(edit, EM_SETSEL, 0, -1) || !PostMessageA(edit, WM_CHAR, '\b', 1))
-        return false;
-    for (char c : text)
-        if (!PostMessageA(edit, WM_CHAR, static_cast<unsigned char>(c), 1)) return false;
-    return fence();
+    bool ok = PostMessageA(edit, EM_SETSEL, 0, -1) && PostMessageA(edit, WM_CHAR, '\b', 1);
+    for (char c : text) ok = ok && PostMessageA(edit, WM_CHAR, static_cast<unsigned char>(c), 1);
+    return ok && fence();
 }
 
 bool SetupProgram::fence() {
-    // The progress bar lives on the window's thread, so a position posted to it is handled after
-    // everything posted before; reading the position back with a sent message tells when.
-    HWND bar = control(IDC_PROGRESS);
-    if (bar == nullptr) return !running();
-    DWORD_PTR current = 0;
-    SendMessageTimeoutA(bar, PBM_GETPOS, 0, 0, SMTO_ABORTIFHUNG, 3000, &current);
-    fence_token_ = (fence_token_ % 50) + 11;
-    const int token = (static_cast<int>(current) == fence_token_) ? fence_token_ + 1 : fence_token_;
-    PostMessageA(bar, PBM_SETPOS, static_cast<WPARAM>(token), 0);
-    return wait_until([&] {
-        if (!running()) return true;
-        DWORD_PTR position = 0;
-        return SendMessageTimeoutA(bar, PBM_GETPOS, 0, 0, SMTO_ABORTIFHUNG, 1000, &position) &&
-               static_cast<int>(position) == token;
-    });
+    // The directory box's text limit is something the program never sets nor reads: a new limit
+    // posted to the box is taken only after everything posted before it, and reading it back
+    // with a sent message tells when.
+    HWND edit = control(IDC_INSTALL_DIR);
+    const int token = ask(edit, EM_GETLIMITTEXT, 0) == 30001 ? 30000 : 30001;
+    if (!PostMessageA(edit, EM_SETLIMITTEXT, token, 0)) return !running();
+    return wait_until([&] { return !running() || ask(edit, EM_GETLIMITTEXT, 0) == token; });
 }
 
-HWND SetupProgram::find_box() const {
-    const std::vector<HWND> boxes = process_windows(process_id_, "#32770");
-    for (HWND box : boxes)
-        if (box != window_) return box;
-    return nullptr;
+bool SetupProgram::painted() {
+    // Painting comes after every posted message, so first the fence, then no update region left.
+    return fence() && wait_until([this] {
+               bool unpainted = GetUpdateRect(window_, nullptr, FALSE) != 0;
+               for (HWND child = GetWindow(window_, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT))
+                   unpainted = unpainted || GetUpdateRect(child, nullptr, FALSE) != 0;
+               return !unpainted;
+           });
 }
 
-bool SetupProgram::screen_matches(const Screen& screen, std::string* difference) const {
-    difference->clear();
-    for (const ControlLook& look : screen.controls) {
-        HWND item = control(look.id);
-        char line[1200];
-        if (item == nullptr) {
-            std::snprintf(line, sizeof line, "  control %d: missing\n", look.id);
-            *difference += line;
+int SetupProgram::progress() const { return ask(control(IDC_PROGRESS), PBM_GETPOS, 0); }
+int SetupProgram::progress_bound() const { return ask(control(IDC_PROGRESS), PBM_GETRANGE, FALSE); }
+
+HWND SetupProgram::find_box() const { return find_window(info_.dwProcessId, "#32770", nullptr, window_); }
+
+std::optional<Box> SetupProgram::wait_box() const {
+    Box box;
+    if (!wait_until([&] { return (box.window = find_box()) != nullptr; })) return std::nullopt;
+    static_cast<SEEN_BOX&>(box) = TEST_read_box(box.window);
+    box.progress = progress();
+    return box;
+}
+
+bool SetupProgram::answer(const Box& box, int button) const {
+    return PostMessageA(GetDlgItem(box.window, button), BM_CLICK, 0, 0) &&
+           wait_until([&] { return !IsWindow(box.window); });
+}
+
+std::string SetupProgram::differences(const Screen& screen) const {
+    static const int controls[] = {IDC_SLOT1,       IDC_SLOT2,         IDC_SLOT3, IDC_SLOT4,      IDC_SLOT5,
+                                   IDC_STATUS_LABEL, IDC_PROMPT_LABEL, IDC_INSTALL_DIR, IDC_SECOND_STATUS,
+                                   IDC_DIR_OK,       IDC_DIR_CANCEL,   IDC_PROGRESS};
+    std::string found;
+    for (int id : controls) {
+        const Shown* wanted = nullptr;
+        for (const Shown& shown : screen.shown)
+            if (shown.id == id) wanted = &shown;
+        const bool visible = IsWindowVisible(control(id)) != 0;
+        const bool enabled = IsWindowEnabled(control(id)) != 0;
+        const std::string text = TEST_window_text(control(id));
+        if (wanted == nullptr ? !visible
+                              : visible && enabled == wanted->enabled && (!wanted->text || text == *wanted->text))
             continue;
-        }
-        const bool visible = IsWindowVisible(item) != 0;
-        const bool enabled = IsWindowEnabled(item) != 0;
-        const std::string text = window_text(item);
-        if (visible != look.visible || (look.enabled >= 0 && enabled != (look.enabled == 1)) ||
-            (look.text && text != *look.text)) {
-            std::snprintf(line, sizeof line, "  control %d: \"%s\" %s %s, expected \"%s\" %s %s\n", look.id,
-                          text.c_str(), visible ? "visible" : "hidden", enabled ? "enabled" : "disabled",
-                          look.text ? look.text->c_str() : "(any text)", look.visible ? "visible" : "hidden",
-                          look.enabled < 0 ? "" : (look.enabled ? "enabled" : "disabled"));
-            *difference += line;
-        }
+        char line[1200];
+        std::snprintf(line, sizeof line, "  control %d: \"%s\" %s %s, expected %s%s%s %s\n", id, text.c_str(),
+                      visible ? "shown" : "hidden", enabled ? "enabled" : "disabled", wanted ? "\"" : "",
+                      wanted ? wanted->text.value_or("(any)").c_str() : "hidden", wanted ? "\" shown" : "",
+                      wanted ? (wanted->enabled ? "enabled" : "disabled") : "");
+        found += line;
     }
-    return difference->empty();
+    return found;
+}
+
+std::string SetupProgram::wait_screen(const Screen& screen) const {
+    std::string found;
+    wait_until([&] { return (found = differences(screen)).empty(); });
+    return found.empty() ? found : std::string("not the ") + screen.name + ":\n" + found;
+}
+
+std::string SetupProgram::stays_on(const Screen& screen) {
+    fence();
+    if (!running()) return std::string("the program ended on the ") + screen.name;
+    if (HWND box = find_box()) return "a message box \"" + TEST_read_box(box).text + "\"";
+    const std::string found = differences(screen);
+    return found.empty() ? found : std::string("not the ") + screen.name + ":\n" + found;
 }
 
 // ---- pixels -------------------------------------------------------------------------------
 
 bool capture_window(HWND window, Capture* capture) {
-    RECT area{};
-    if (!GetWindowRect(window, &area)) return false;
-    capture->area = area;
-    capture->width = area.right - area.left;
-    capture->height = area.bottom - area.top;
-    if (capture->width <= 0 || capture->height <= 0) return false;
-    capture->pixels.assign(static_cast<size_t>(capture->width * capture->height), 0xdeadbeef);
-
+    if (!GetWindowRect(window, &capture->area)) return false;
+    capture->width = capture->area.right - capture->area.left;
+    capture->height = capture->area.bottom - capture->area.top;
+    capture->pixels.assign(static_cast<size_t>(capture->width * capture->height), 0);
     // The screen, not the window: what the window shows is what ends up on the display.
     HDC screen = GetDC(nullptr);
     HDC memory = CreateCompatibleDC(screen);
-    BITMAPINFO format{};
-    format.bmiHeader.biSize = sizeof format.bmiHeader;
-    format.bmiHeader.biWidth = capture->width;
-    format.bmiHeader.biHeight = -capture->height;
-    format.bmiHeader.biPlanes = 1;
-    format.bmiHeader.biBitCount = 32;
-    format.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(screen, &format, DIB_RGB_COLORS, &bits, nullptr, 0);
-    bool ok = false;
-    if (memory != nullptr && bitmap != nullptr && bits != nullptr) {
-        HGDIOBJ previous = SelectObject(memory, bitmap);
-        ok = BitBlt(memory, 0, 0, capture->width, capture->height, screen, area.left, area.top, SRCCOPY) != 0;
-        GdiFlush();
-        if (ok) {
-            const auto* source = static_cast<const unsigned*>(bits);
-            for (size_t i = 0; i < capture->pixels.size(); ++i) capture->pixels[i] = source[i] & 0xFFFFFFu;
-        }
-        SelectObject(memory, previous);
-    }
-    if (bitmap != nullptr) DeleteObject(bitmap);
-    if (memory != nullptr) DeleteDC(memory);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, capture->width, capture->height);
+    HGDIOBJ previous = SelectObject(memory, bitmap);
+    bool ok = BitBlt(memory, 0, 0, capture->width, capture->height, screen, capture->area.left, capture->area.top,
+                     SRCCOPY) != 0;
+    SelectObject(memory, previous);
+    BITMAPINFO format{{sizeof(BITMAPINFOHEADER), capture->width, -capture->height, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
+    ok = ok && GetDIBits(memory, bitmap, 0, static_cast<UINT>(capture->height), capture->pixels.data(), &format,
+                         DIB_RGB_COLORS) == capture->height;
+    for (unsigned& pixel : capture->pixels) pixel &= 0xFFFFFFu;
+    DeleteObject(bitmap);
+    DeleteDC(memory);
     ReleaseDC(nullptr, screen);
     return ok;
 }
 
-RECT control_area(const Capture& capture, HWND control) {
-    RECT area{};
-    GetWindowRect(control, &area);
-    OffsetRect(&area, -capture.area.left, -capture.area.top);
-    RECT bounds{0, 0, capture.width, capture.height};
+std::vector<unsigned> pixels_in(const Capture& capture, RECT area) {
     RECT clipped{};
+    OffsetRect(&area, -capture.area.left, -capture.area.top);
+    const RECT bounds{0, 0, capture.width, capture.height};
     IntersectRect(&clipped, &area, &bounds);
-    return clipped;
+    std::vector<unsigned> pixels;
+    for (int y = clipped.top; y < clipped.bottom; ++y)
+        for (int x = clipped.left; x < clipped.right; ++x) pixels.push_back(capture.at(x, y));
+    return pixels;
 }
 
+// A top-down 32-bit BMP: the captured 0x00RRGGBB values are already its blue, green, red, unused bytes.
 bool save_bitmap(const Capture& capture, const std::string& path) {
-    const int row = (capture.width * 3 + 3) & ~3;
-    BITMAPFILEHEADER file_header{};
-    BITMAPINFOHEADER info{};
-    info.biSize = sizeof info;
-    info.biWidth = capture.width;
-    info.biHeight = capture.height;
-    info.biPlanes = 1;
-    info.biBitCount = 24;
-    info.biCompression = BI_RGB;
-    info.biSizeImage = static_cast<DWORD>(row * capture.height);
-    file_header.bfType = 0x4D42;
-    file_header.bfOffBits = sizeof file_header + sizeof info;
-    file_header.bfSize = file_header.bfOffBits + info.biSizeImage;
-    std::string content(reinterpret_cast<const char*>(&file_header), sizeof file_header);
+    const DWORD size = static_cast<DWORD>(capture.pixels.size() * sizeof(unsigned));
+    const BITMAPINFOHEADER info{sizeof info, capture.width, -capture.height, 1, 32, BI_RGB, size, 0, 0, 0, 0};
+    constexpr DWORD offset = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
+    const BITMAPFILEHEADER header{0x4D42, offset + size, 0, 0, offset};
+    std::string content(reinterpret_cast<const char*>(&header), sizeof header);
     content.append(reinterpret_cast<const char*>(&info), sizeof info);
-    std::string line(static_cast<size_t>(row), '\0');
-    // BMP rows run bottom-up, pixels as blue, green, red.
-    for (int y = capture.height - 1; y >= 0; --y) {
-        for (int x = 0; x < capture.width; ++x) {
-            const unsigned pixel = capture.at(x, y);
-            line[static_cast<size_t>(x * 3)] = static_cast<char>(pixel & 0xFF);
-            line[static_cast<size_t>(x * 3 + 1)] = static_cast<char>((pixel >> 8) & 0xFF);
-            line[static_cast<size_t>(x * 3 + 2)] = static_cast<char>((pixel >> 16) & 0xFF);
-        }
-        content += line;
-    }
+    content.append(reinterpret_cast<const char*>(capture.pixels.data()), size);
     return write_file(path, content);
 }
 

@@ -1,8 +1,8 @@
 // Drives the real setup.exe from outside, the way a user at the screen does: starts it from a
 // disc layout, finds its window and its message boxes, reads and presses their controls, and
 // looks at what it left in the registry, on disk and on the display. Everything that waits polls
-// against a deadline, because under Wine process start and message boxes take a varying while.
-// Free of the test framework, so the demo's tour of the screens uses it too.
+// for a state against a deadline, because under Wine process start and message boxes take a
+// varying while. Free of the test framework, so the demo's tour of the screens uses it too.
 #pragma once
 
 #include <windows.h>
@@ -11,19 +11,30 @@
 #include <string>
 #include <vector>
 
+#include "box_answerer.h"
+#include "resource.h"
+#include "texts.h"
+
 namespace gui {
 
 // How long a window, a box, a file or a process exit may take to appear under Wine.
 constexpr DWORD WAIT_MS = 10000;
-// How long to let a click settle before concluding that it changed nothing.
-constexpr DWORD SETTLE_MS = 400;
 
+// What the program shows and writes beyond its string table.
 constexpr const char* WINDOW_TITLE = "Install v1.0047";
-constexpr const char* PRODUCT_NAME = "Quillmoor Internet Demo";
-constexpr const char* UNINSTALL_KEY =
-    "software\\microsoft\\windows\\CURRENTVERSION\\UNINSTALL\\Quillmoor Internet Demo";
+constexpr const char* UNINSTALL_KEY = "software\\microsoft\\windows\\CURRENTVERSION\\UNINSTALL\\" TEXT_APPLICATION_NAME;
+constexpr const char* UNINSTALLER_NAME = TEXT_APPLICATION_NAME " remove.exe";
 
-// ---- paths and files ---------------------------------------------------------------------
+template <class Condition>
+bool wait_until(Condition condition, DWORD timeout_ms = WAIT_MS) {
+    for (const ULONGLONG deadline = GetTickCount64() + timeout_ms;;) {
+        if (condition()) return true;
+        if (GetTickCount64() >= deadline) return false;
+        Sleep(10);
+    }
+}
+
+// ---- paths, files and the registry --------------------------------------------------------
 
 // A build-machine path as Wine shows it to Windows programs: /a/b becomes Z:\a\b.
 std::string windows_path(const char* host_path);
@@ -34,21 +45,18 @@ bool file_exists(const std::string& path);
 bool dir_exists(const std::string& path);
 bool read_file(const std::string& path, std::string* content);
 bool write_file(const std::string& path, const std::string& content);
-bool file_has_content(const std::string& path, const std::string& content);
 bool files_equal(const std::string& first, const std::string& second);
-bool copy_file(const std::string& from, const std::string& to);
 // Deletes a file or a whole directory tree; a missing path is fine.
 void remove_tree(const std::string& path);
 // Makes every missing directory of path.
 bool make_dirs(const std::string& path);
 
-// ---- the uninstall record under HKEY_LOCAL_MACHINE ----------------------------------------
-
+// The uninstall record under HKEY_LOCAL_MACHINE.
 void delete_record();
 bool record_exists();
-bool write_record_value(const char* name, DWORD type, const void* data, DWORD size);
+bool write_record(const char* name, DWORD type, const void* data, DWORD size);
 bool write_record_string(const char* name, const std::string& value);
-bool read_record_string(const char* name, std::string* value);
+std::string read_record_string(const char* name);
 
 // Makes Wine refuse to load a DLL into every program of the given file name, or lifts that again.
 // (WINEDLLOVERRIDES cannot do it per child: Wine takes it from the Unix environment, which a
@@ -56,100 +64,98 @@ bool read_record_string(const char* name, std::string* value);
 bool hide_library_from(const char* program, const char* library);
 void unhide_libraries_from(const char* program);
 
-// ---- polling ------------------------------------------------------------------------------
-
-template <class Condition>
-bool wait_until(Condition condition, DWORD timeout_ms = WAIT_MS) {
-    const ULONGLONG deadline = GetTickCount64() + timeout_ms;
-    for (;;) {
-        if (condition()) return true;
-        if (GetTickCount64() >= deadline) return false;
-        Sleep(10);
-    }
-}
-
-// ---- windows of another process -----------------------------------------------------------
-
-// Reads a window's text with WM_GETTEXT, which the system carries across processes.
-std::string window_text(HWND window);
-bool window_text_is(HWND window, const std::string& text);
-std::string class_name(HWND window);
-// The visible top-level windows of a process with the given class (null: any).
-std::vector<HWND> process_windows(DWORD process_id, const char* window_class);
-
-// A message box as the user sees it: caption, text and the owner it is modal for.
-struct Box {
-    HWND window = nullptr;
-    std::string caption;
-    std::string text;
-    HWND owner = nullptr;
-};
-// Reads a box; its text is the static control 0xFFFF.
-Box read_box(HWND box);
-// Presses one of a box's buttons (IDOK, IDYES, IDNO, ...).
-bool press_box_button(HWND box, int button_id);
-
 // ---- the screens of the main window -------------------------------------------------------
 
-// What one control must look like on a screen; no text = not looked at, enabled -1 = either.
-struct ControlLook {
+// A control that a screen shows: its text (none: not looked at) and whether it takes clicks.
+struct Shown {
     int id;
     std::optional<std::string> text;
-    bool visible;
-    int enabled;
+    bool enabled;
 };
+// Every other control of the window is hidden on the screen.
 struct Screen {
     const char* name;
-    std::vector<ControlLook> controls;
+    std::vector<Shown> shown;
 };
-Screen not_installed_menu();
-Screen installed_menu();
-Screen directory_screen(const std::string& directory);
-Screen type_screen();
-Screen remove_screen();
+
+inline const Screen NOT_INSTALLED_MENU{"main menu, not installed",
+                                       {{IDC_SLOT1, TEXT_PLAY, false}, {IDC_SLOT2, TEXT_INSTALL, true},
+                                        {IDC_SLOT4, TEXT_README, true}, {IDC_SLOT5, TEXT_EXIT, true}}};
+inline const Screen INSTALLED_MENU{"main menu, installed",
+                                   {{IDC_SLOT1, TEXT_PLAY, true}, {IDC_SLOT2, TEXT_REMOVE, true},
+                                    {IDC_SLOT4, TEXT_README, true}, {IDC_SLOT5, TEXT_EXIT, true}}};
+inline const Screen TYPE_SCREEN{"install-type screen",
+                                {{IDC_SLOT1, TEXT_TYPICAL, false}, {IDC_SLOT2, TEXT_COMPACT, true},
+                                 {IDC_SLOT3, TEXT_MAXIMUM, false}, {IDC_SLOT4, TEXT_CANCEL, true},
+                                 {IDC_SLOT5, TEXT_EXIT, true}}};
+inline const Screen REMOVE_SCREEN{"remove screen",
+                                  {{IDC_SLOT1, TEXT_PLAY, false}, {IDC_SLOT2, TEXT_REMOVE, true},
+                                   {IDC_SLOT3, TEXT_DIRECTX, false}, {IDC_SLOT4, TEXT_README, false},
+                                   {IDC_SLOT5, TEXT_EXIT, true}}};
+// The Ok and Cancel captions come from the window's template.
+inline Screen directory_screen(std::optional<std::string> directory) {
+    return {"install-directory screen",
+            {{IDC_PROMPT_LABEL, TEXT_TYPEINSTALLDIR, true}, {IDC_INSTALL_DIR, std::move(directory), true},
+             {IDC_DIR_OK, "Ok", true}, {IDC_DIR_CANCEL, "Cancel", true}}};
+}
 
 // ---- the set-up program under test --------------------------------------------------------
+
+// A message box of the program, and where the main window's progress bar stood while it showed.
+struct Box : SEEN_BOX {
+    HWND window = nullptr;
+    int progress = -1;
+};
 
 class SetupProgram {
 public:
     SetupProgram() = default;
     SetupProgram(const SetupProgram&) = delete;
     SetupProgram& operator=(const SetupProgram&) = delete;
-    ~SetupProgram();
+    ~SetupProgram() { terminate(); }
 
-    // Starts exe with the text after the program name as its command line, in directory.
+    // Starts exe with the text after the program name as its command line, in directory, and
+    // waits for its window titled WINDOW_TITLE.
     bool start(const std::string& exe, const std::string& arguments, const std::string& directory);
-    // Waits for the process's visible window titled WINDOW_TITLE.
-    bool wait_window(DWORD timeout_ms = WAIT_MS);
     HWND window() const { return window_; }
     HWND control(int id) const { return GetDlgItem(window_, id); }
-    DWORD process_id() const { return process_id_; }
     bool running() const;
-    bool wait_exit(DWORD timeout_ms, DWORD* exit_code);
+    bool wait_exit(DWORD* exit_code = nullptr);
     void terminate();
 
-    // Presses a control as a click would (BM_CLICK, posted so a modal box cannot block us).
+    // Presses a control as a click would (BM_CLICK, posted so that a modal box cannot block us).
     bool click(int id);
     // Sends a command the way a control notification reaches the window.
-    bool post_command(int id);
+    bool command(int id);
     // Real mouse input: moves the pointer to the control's centre and clicks there.
     bool mouse_click(int id);
     // Replaces the directory text the way typing does: select everything, then one character
     // message per character.
-    bool type_text(int id, const std::string& text);
+    bool type_directory(const std::string& text);
     // Returns once every message posted to the window before it has been handled (also inside a
     // modal box's loop), or once the process has ended.
     bool fence();
-    // The program's visible message box, if any.
-    HWND find_box() const;
+    // Returns once the window and its controls have nothing left to paint.
+    bool painted();
+    int progress() const;
+    int progress_bound() const;
 
-    bool screen_matches(const Screen& screen, std::string* difference) const;
+    // The program's visible message box, if any; waits for one, or null after the deadline.
+    HWND find_box() const;
+    std::optional<Box> wait_box() const;
+    // Presses a box's button and waits for the box to go.
+    bool answer(const Box& box, int button) const;
+    // What differs between the window and the screen, one line per control; empty when it shows it.
+    std::string differences(const Screen& screen) const;
+    // The differences once the window shows the screen, or at the deadline.
+    std::string wait_screen(const Screen& screen) const;
+    // Once every message posted so far is handled: empty when the program runs on, without a box,
+    // on the screen, else what it does instead.
+    std::string stays_on(const Screen& screen);
 
 private:
     PROCESS_INFORMATION info_{};
-    DWORD process_id_ = 0;
     HWND window_ = nullptr;
-    int fence_token_ = 0;
 };
 
 // ---- pixels on the screen -----------------------------------------------------------------
@@ -163,8 +169,8 @@ struct Capture {
     unsigned at(int x, int y) const { return pixels[static_cast<size_t>(y * width + x)]; }
 };
 bool capture_window(HWND window, Capture* capture);
-// A control's rectangle inside a capture of its top-level window.
-RECT control_area(const Capture& capture, HWND control);
+// The captured pixels inside a rectangle of the screen, row by row.
+std::vector<unsigned> pixels_in(const Capture& capture, RECT area);
 // Saves a capture as a 24-bit BMP file.
 bool save_bitmap(const Capture& capture, const std::string& path);
 

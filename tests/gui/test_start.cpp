@@ -7,121 +7,78 @@ namespace {
 
 class StartTest : public SetupTest {};
 
-TEST_F(StartTest, WithoutRecordShowsNotInstalledMenu) {
-    ASSERT_TRUE(launch(""));
-    EXPECT_SCREEN(setup, not_installed_menu());
-}
-
-TEST_F(StartTest, StringTargetDirShowsInstalledMenu) {
-    ASSERT_TRUE(write_record_string("TargetDir", scratch()));
-    ASSERT_TRUE(launch(""));
-    EXPECT_SCREEN(setup, installed_menu());
-}
-
-TEST_F(StartTest, NumberTargetDirShowsInstalledMenu) {
-    const DWORD value = 7;
-    ASSERT_TRUE(write_record_value("TargetDir", REG_DWORD, &value, sizeof value));
-    ASSERT_TRUE(launch(""));
-    EXPECT_SCREEN(setup, installed_menu());
-}
-
-// Only the value's presence with a readable type counts: a key without TargetDir, or one whose
-// TargetDir is of another type, is no installation.
-TEST_F(StartTest, RecordWithoutUsableTargetDirShowsNotInstalledMenu) {
-    ASSERT_TRUE(write_record_string("DisplayName", PRODUCT_NAME));
-    ASSERT_TRUE(launch(""));
-    EXPECT_SCREEN(setup, not_installed_menu());
-    setup.terminate();
-
-    const unsigned char bytes[] = {'C', ':', '\\', 0};
-    ASSERT_TRUE(write_record_value("TargetDir", REG_BINARY, bytes, sizeof bytes));
-    ASSERT_TRUE(launch(""));
-    EXPECT_SCREEN(setup, not_installed_menu());
-}
-
-TEST_F(StartTest, WordRemoveStartsRemoveMode) {
-    ASSERT_TRUE(launch("remove"));
-    EXPECT_SCREEN(setup, remove_screen());
-}
-
-// Remove mode does not depend on the record.
-TEST_F(StartTest, WordRemoveWithRecordStartsRemoveMode) {
-    ASSERT_TRUE(write_record_string("TargetDir", scratch()));
-    ASSERT_TRUE(launch("remove"));
-    EXPECT_SCREEN(setup, remove_screen());
-}
-
-TEST_F(StartTest, AnythingButExactlyRemoveStartsInstallMode) {
-    const char* const lines[] = {"remove ", "Remove", "REMOVE", "remove now", "xremove", ""};
-    for (const char* line : lines) {
-        SCOPED_TRACE(std::string("command line \"") + line + "\"");
-        ASSERT_TRUE(launch(line));
-        EXPECT_SCREEN(setup, not_installed_menu());
-        setup.terminate();
+// Installed means a TargetDir value of a readable type; remove mode wants exactly "remove".
+TEST_F(StartTest, RecordAndCommandLineChooseTheFirstScreen) {
+    enum Record { NONE, TEXT, NUMBER, BINARY, NAME_ONLY };
+    static const struct {
+        const char* name;
+        Record record;
+        const char* command_line;
+        const Screen& screen;
+    } cases[] = {
+        {"no record", NONE, "", NOT_INSTALLED_MENU},
+        {"text TargetDir", TEXT, "", INSTALLED_MENU},
+        {"number TargetDir", NUMBER, "", INSTALLED_MENU},
+        {"binary TargetDir", BINARY, "", NOT_INSTALLED_MENU},
+        {"record without TargetDir", NAME_ONLY, "", NOT_INSTALLED_MENU},
+        {"remove", NONE, "remove", REMOVE_SCREEN},
+        {"remove with record", TEXT, "remove", REMOVE_SCREEN},
+        {"trailing blank", NONE, "remove ", NOT_INSTALLED_MENU},
+        {"capital", NONE, "Remove", NOT_INSTALLED_MENU},
+        {"capitals", NONE, "REMOVE", NOT_INSTALLED_MENU},
+        {"second word", NONE, "remove now", NOT_INSTALLED_MENU},
+        {"longer word", NONE, "xremove", NOT_INSTALLED_MENU},
+    };
+    const DWORD number = 7;
+    const char bytes[] = "C:\\";
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        reset();
+        ASSERT_TRUE(c.record == TEXT     ? write_record_string("TargetDir", scratch())
+                    : c.record == NUMBER ? write_record("TargetDir", REG_DWORD, &number, sizeof number)
+                    : c.record == BINARY ? write_record("TargetDir", REG_BINARY, bytes, sizeof bytes)
+                    : c.record == NAME_ONLY ? write_record_string("DisplayName", TEXT_APPLICATION_NAME)
+                                            : true);
+        ASSERT_TRUE(launch(c.command_line));
+        EXPECT_SCREEN(setup, c.screen);
+        // Every start, in either mode, leaves itself as the uninstaller and the DirectX library.
+        EXPECT_TRUE(files_equal(uninstaller(), join(disc_dir(), "setup.exe")));
+        EXPECT_TRUE(files_equal(join(windows_dir(), "dsetup.dll"), join(disc_dir(), "dsetup.dll")));
+        EXPECT_TRUE(files_equal(join(windows_dir(), "dsetup32.dll"), join(disc_dir(), "dsetup.dll")));
     }
-}
-
-TEST_F(StartTest, StartCopiesItselfAndTheDirectXLibraryIntoWindows) {
-    const std::string windows = windows_dir();
-    const std::string uninstaller = join(windows, std::string(PRODUCT_NAME) + " remove.exe");
-    ASSERT_FALSE(file_exists(uninstaller));
-    ASSERT_TRUE(launch(""));
-    EXPECT_SCREEN(setup, not_installed_menu());
-    EXPECT_TRUE(files_equal(uninstaller, join(disc_dir(), "setup.exe")));
-    EXPECT_TRUE(files_equal(join(windows, "dsetup.dll"), join(disc_dir(), "dsetup.dll")));
-    EXPECT_TRUE(files_equal(join(windows, "dsetup32.dll"), join(disc_dir(), "dsetup.dll")));
-}
-
-TEST_F(StartTest, RemoveModeCopiesToo) {
-    const std::string uninstaller = join(windows_dir(), std::string(PRODUCT_NAME) + " remove.exe");
-    ASSERT_TRUE(launch("remove"));
-    EXPECT_SCREEN(setup, remove_screen());
-    EXPECT_TRUE(files_equal(uninstaller, join(disc_dir(), "setup.exe")));
 }
 
 // Every start overwrites stale copies, and the uninstaller copy started from its own file (as the
 // registered uninstall command does) tries to copy itself onto itself without complaint.
 TEST_F(StartTest, CopiesReplaceOldFilesAndTheUninstallerCopyStartsQuietly) {
-    const std::string windows = windows_dir();
-    const std::string uninstaller = join(windows, std::string(PRODUCT_NAME) + " remove.exe");
-    ASSERT_TRUE(write_file(uninstaller, "old"));
-    ASSERT_TRUE(write_file(join(windows, "dsetup32.dll"), "old"));
-    ASSERT_TRUE(launch(""));
-    EXPECT_SCREEN(setup, not_installed_menu());
-    EXPECT_TRUE(files_equal(uninstaller, join(disc_dir(), "setup.exe")));
-    EXPECT_TRUE(files_equal(join(windows, "dsetup32.dll"), join(disc_dir(), "dsetup.dll")));
-    setup.terminate();
+    ASSERT_TRUE(write_file(uninstaller(), "old"));
+    ASSERT_TRUE(write_file(join(windows_dir(), "dsetup32.dll"), "old"));
+    ASSERT_TRUE(launch());
+    EXPECT_SCREEN(setup, NOT_INSTALLED_MENU);
+    EXPECT_TRUE(files_equal(uninstaller(), join(disc_dir(), "setup.exe")));
+    EXPECT_TRUE(files_equal(join(windows_dir(), "dsetup32.dll"), join(disc_dir(), "dsetup.dll")));
 
-    ASSERT_TRUE(setup.start(uninstaller, "remove", windows));
-    ASSERT_TRUE(setup.wait_window());
-    EXPECT_SCREEN(setup, remove_screen());
-    EXPECT_EQ(nullptr, setup.find_box());
-    EXPECT_TRUE(files_equal(uninstaller, join(disc_dir(), "setup.exe")));
+    ASSERT_TRUE(setup.start(uninstaller(), "remove", windows_dir()));
+    EXPECT_STAYS(setup, REMOVE_SCREEN);
+    EXPECT_TRUE(files_equal(uninstaller(), join(disc_dir(), "setup.exe")));
 }
 
 // Started from a copy marked read-only, the program clears the mark on its own file first, so
 // the uninstaller copy it makes does not inherit it.
 TEST_F(StartTest, StartClearsReadOnlyMarkOfItsOwnFile) {
-    const std::string disc = scratch("disc");
-    ASSERT_TRUE(make_dirs(disc));
-    const std::string program = join(disc, "setup.exe");
-    ASSERT_TRUE(copy_file(join(disc_dir(), "setup.exe"), program));
+    const std::string disc = bare_disc(), program = join(disc, "setup.exe");
     ASSERT_TRUE(SetFileAttributesA(program.c_str(), FILE_ATTRIBUTE_READONLY));
     ASSERT_TRUE(launch("", disc));
-    EXPECT_SCREEN(setup, not_installed_menu());
+    EXPECT_SCREEN(setup, NOT_INSTALLED_MENU);
     EXPECT_FALSE(GetFileAttributesA(program.c_str()) & FILE_ATTRIBUTE_READONLY);
-    const std::string uninstaller = join(windows_dir(), std::string(PRODUCT_NAME) + " remove.exe");
-    EXPECT_TRUE(files_equal(uninstaller, program));
-    EXPECT_FALSE(GetFileAttributesA(uninstaller.c_str()) & FILE_ATTRIBUTE_READONLY);
+    EXPECT_TRUE(files_equal(uninstaller(), program));
+    EXPECT_FALSE(GetFileAttributesA(uninstaller().c_str()) & FILE_ATTRIBUTE_READONLY);
 }
 
 // A disc without the DirectX library: the copies fail silently and the program runs on.
 TEST_F(StartTest, MissingDirectXLibraryIsNotReported) {
-    const std::string disc = scratch("disc");
-    ASSERT_TRUE(make_dirs(disc));
-    ASSERT_TRUE(copy_file(join(disc_dir(), "setup.exe"), join(disc, "setup.exe")));
-    ASSERT_TRUE(launch("", disc));
-    EXPECT_STAYS(setup, not_installed_menu());
+    ASSERT_TRUE(launch("", bare_disc()));
+    EXPECT_STAYS(setup, NOT_INSTALLED_MENU);
     EXPECT_FALSE(file_exists(join(windows_dir(), "dsetup.dll")));
     EXPECT_FALSE(file_exists(join(windows_dir(), "dsetup32.dll")));
 }

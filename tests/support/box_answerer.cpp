@@ -5,23 +5,36 @@
 
 namespace {
 
-constexpr int BOX_TEXT_ID = 0xFFFF;     // the static control that carries a box's text
-constexpr WORD QUESTION_ICON = 32514;   // IDI_QUESTION
+constexpr int BOX_TEXT_ID = 0xFFFF;    // the static control that carries a box's text
+constexpr WORD QUESTION_ICON = 32514;  // IDI_QUESTION
+constexpr DWORD POLL_MS = 5;
+constexpr DWORD BOX_CLOSE_MS = 10000;
 
-// A message box is a visible dialog-class window of this process; the tests' own main windows are
-// dialogs too, but they are never shown.
-BOOL CALLBACK find_box(HWND window, LPARAM found) {
-    DWORD process = 0;
-    GetWindowThreadProcessId(window, &process);
-    char class_name[16] = "";
-    GetClassNameA(window, class_name, sizeof class_name);
-    if (process != GetCurrentProcessId() || std::string(class_name) != "#32770" || !IsWindowVisible(window))
-        return TRUE;
-    *reinterpret_cast<HWND*>(found) = window;
-    return FALSE;
+}  // namespace
+
+// The tests' own main windows are dialogs too, but they are never shown.
+HWND TEST_find_visible_dialog(void) {
+    for (HWND window = nullptr; (window = FindWindowExA(nullptr, window, "#32770", nullptr)) != nullptr;) {
+        DWORD process = 0;
+        GetWindowThreadProcessId(window, &process);
+        if (process == GetCurrentProcessId() && IsWindowVisible(window)) return window;
+    }
+    return nullptr;
 }
 
-SEEN_BOX read_box(HWND box) {
+std::string TEST_window_text(HWND window) {
+    char buffer[2048] = "";
+    DWORD_PTR length = 0;
+    // WM_GETTEXT crosses process boundaries; the time limit keeps a hung window from blocking us.
+    if (!SendMessageTimeoutA(window, WM_GETTEXT, sizeof buffer, reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG,
+                             3000, &length))
+        return "";
+    buffer[length < sizeof buffer ? length : sizeof buffer - 1] = '\0';
+    return buffer;
+}
+
+// A box becomes visible only after its dialog initialisation has set its texts and buttons.
+SEEN_BOX TEST_read_box(HWND box) {
     SEEN_BOX seen;
     seen.caption = TEST_window_text(box);
     seen.text = TEST_window_text(GetDlgItem(box, BOX_TEXT_ID));
@@ -35,23 +48,13 @@ SEEN_BOX read_box(HWND box) {
     return seen;
 }
 
-}  // namespace
+BOX_ANSWERER::BOX_ANSWERER(std::initializer_list<int> answers)
+    : answers_(answers), stop_(CreateEventA(nullptr, TRUE, FALSE, nullptr)), worker_([this] { run(); }) {}
 
-HWND TEST_find_visible_dialog(void) {
-    HWND found = nullptr;
-    EnumWindows(find_box, reinterpret_cast<LPARAM>(&found));
-    return found;
+BOX_ANSWERER::~BOX_ANSWERER() {
+    finish();
+    CloseHandle(stop_);
 }
-
-std::string TEST_window_text(HWND window) {
-    char buffer[2048] = "";
-    GetWindowTextA(window, buffer, sizeof buffer);
-    return buffer;
-}
-
-BOX_ANSWERER::BOX_ANSWERER(std::initializer_list<int> answers) : answers_(answers), worker_([this] { run(); }) {}
-
-BOX_ANSWERER::~BOX_ANSWERER() { finish(); }
 
 void BOX_ANSWERER::queue(std::initializer_list<int> answers) {
     std::lock_guard<std::mutex> guard(lock_);
@@ -64,7 +67,7 @@ std::vector<SEEN_BOX> BOX_ANSWERER::take() {
 }
 
 const std::vector<SEEN_BOX>& BOX_ANSWERER::finish() {
-    stop_ = true;
+    SetEvent(stop_);
     if (worker_.joinable()) {
         worker_.join();
         finished_ = take();
@@ -73,12 +76,10 @@ const std::vector<SEEN_BOX>& BOX_ANSWERER::finish() {
 }
 
 void BOX_ANSWERER::run() {
-    for (; !stop_; Sleep(5)) {
+    while (WaitForSingleObject(stop_, POLL_MS) == WAIT_TIMEOUT) {
         HWND box = TEST_find_visible_dialog();
         if (box == nullptr) continue;
-        // The text is set while the box is being made; give it a moment before reading.
-        Sleep(20);
-        SEEN_BOX seen = read_box(box);
+        SEEN_BOX seen = TEST_read_box(box);
         int button = seen.buttons.find('N') != std::string::npos ? IDNO : IDOK;
         {
             std::lock_guard<std::mutex> guard(lock_);
@@ -89,6 +90,9 @@ void BOX_ANSWERER::run() {
             seen_.push_back(seen);
         }
         PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, button)));
-        for (int wait = 0; IsWindow(box) && wait < 2000; ++wait) Sleep(5);  // one answer per box
+        // One answer per box: the next one is looked for once this one has gone.
+        const ULONGLONG deadline = GetTickCount64() + BOX_CLOSE_MS;
+        while (IsWindow(box) && GetTickCount64() < deadline && WaitForSingleObject(stop_, POLL_MS) == WAIT_TIMEOUT) {
+        }
     }
 }

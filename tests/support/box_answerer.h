@@ -4,7 +4,6 @@
 
 #include <windows.h>
 
-#include <atomic>
 #include <initializer_list>
 #include <mutex>
 #include <string>
@@ -14,7 +13,7 @@
 // The first visible dialog-class window of this process (message boxes, requestors, the
 // text-entry dialog), or null.
 HWND TEST_find_visible_dialog(void);
-// A window's text, up to 2047 characters.
+// A window's text, up to 2047 characters; also of another thread's or another process's window.
 std::string TEST_window_text(HWND window);
 
 struct SEEN_BOX {
@@ -25,6 +24,9 @@ struct SEEN_BOX {
     bool yes_no = false;         // offers Yes and No rather than OK
     bool question_icon = false;  // shows the question-mark icon
 };
+
+// What a shown message box says, of this process or another one.
+SEEN_BOX TEST_read_box(HWND box);
 
 // Watches every visible box of this process. Boxes get the queued answers in turn; any box beyond
 // them gets No, or OK where there is no No, so that an unexpected box never confirms anything and
@@ -50,6 +52,6 @@ private:
     std::vector<int> answers_;
     std::vector<SEEN_BOX> seen_;
     std::vector<SEEN_BOX> finished_;
-    std::atomic<bool> stop_{false};
+    HANDLE stop_;  // set by finish; the worker's waits end on it
     std::thread worker_;
 };
