@@ -237,9 +237,30 @@ void COPYFLST_resolve_csidl_paths(void) {
     }
 }
 
+namespace {
+
+// The pump's two controls, looked up once per main window: under Wine each GetDlgItem is a round
+// trip to the window server, and the pump runs for every file and directory a run touches. A
+// control is taken from the cache only while it is still the window's child of that id.
+struct pump_controls {
+    HWND window;
+    HWND bar;
+    HWND label;
+};
+pump_controls pump_cache = {};
+
+HWND pump_control(HWND window, int id, HWND& cached) {
+    if (cached == nullptr || GetParent(cached) != window || GetDlgCtrlID(cached) != id)
+        cached = GetDlgItem(window, id);
+    return cached;
+}
+
+}  // namespace
+
 void progress_pump(const char* text) {
     HWND window = local_install_details.main_window;
-    if (text == nullptr) SendDlgItemMessageA(window, IDC_PROGRESS, PBM_STEPIT, 0, 0);
+    if (pump_cache.window != window) pump_cache = {window, nullptr, nullptr};
+    if (text == nullptr) SendMessageA(pump_control(window, IDC_PROGRESS, pump_cache.bar), PBM_STEPIT, 0, 0);
 
     // The main loop's own record. A quit message taken here is consumed: a close request made
     // during a run does not end the program. GetMessageA's -1 (an error) ends the pump as well,
@@ -251,7 +272,9 @@ void progress_pump(const char* text) {
         DispatchMessageA(&message);
     }
 
-    if (text != nullptr) SendDlgItemMessageA(window, IDC_SECOND_STATUS, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+    if (text != nullptr)
+        SendMessageA(pump_control(window, IDC_SECOND_STATUS, pump_cache.label), WM_SETTEXT, 0,
+                     reinterpret_cast<LPARAM>(text));
 }
 
 void copyflst_report(std::int32_t text_id, copyflst_report_form form, const char* path) {
