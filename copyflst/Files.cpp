@@ -1,7 +1,10 @@
 // Byte-wise file copy, the walk callbacks of the copies, and the copy-list operations that create
 // directories and copy files (ops 0, 1, 2, 3, 9 and 10).
+#include <fcntl.h>
+#include <io.h>
 #include <sys/stat.h>
 
+#include <cstdint>
 #include <cstring>
 
 #include "INSTALL.h"
@@ -31,6 +34,37 @@ const char* last_component(const char* path) {
 void create_directory(const char* path) {
     SECURITY_ATTRIBUTES security = {sizeof security, nullptr, FALSE};
     CreateDirectoryA(path, &security);
+}
+
+// Clears the source's attributes and opens it for reading. Where the system lets one open do both,
+// it does: under Wine a separate attribute change costs three round trips to its server, one for
+// each of its own open, change and close, for every file copied. Where that open is refused (a
+// disc, a file that may be read but not changed, or changed but not read) the two steps run
+// apart, each with its own result.
+std::FILE* open_source_with_normal_attributes(const char* path) {
+    HANDLE handle = CreateFileA(path, GENERIC_READ | FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle != INVALID_HANDLE_VALUE) {
+        FILE_BASIC_INFO normal = {};
+        normal.FileAttributes = FILE_ATTRIBUTE_NORMAL;
+        if (SetFileInformationByHandle(handle, FileBasicInfo, &normal, sizeof normal)) {
+            // The stream takes over the handle and closes it at its own close.
+            const int descriptor = _open_osfhandle(reinterpret_cast<std::intptr_t>(handle), _O_RDONLY | _O_BINARY);
+            if (descriptor == -1) {
+                CloseHandle(handle);
+                return std::fopen(path, "rb");
+            }
+            std::FILE* stream = _fdopen(descriptor, "rb");
+            if (stream == nullptr) {
+                _close(descriptor);
+                return std::fopen(path, "rb");
+            }
+            return stream;
+        }
+        CloseHandle(handle);
+    }
+    SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
+    return std::fopen(path, "rb");
 }
 
 std::size_t write_block(const char* block, std::size_t count, std::FILE* target) {
@@ -111,12 +145,17 @@ void copy_file_callback(const char* path, std::int32_t kind) {
     struct _stat64 status = {};
     const bool sized = _stat64(path, &status) == 0;
 
-    // Read-only files are overwritten; the source's own change fails quietly on a disc.
+    // Read-only files are overwritten; the source's own change fails quietly on a disc. The
+    // source is opened along with that change, ahead of the status text; a failed open is still
+    // reported after the text.
     SetFileAttributesA(destination, FILE_ATTRIBUTE_NORMAL);
-    SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
+    copyflst_stream source;
+    if (sized)
+        source.reset(open_source_with_normal_attributes(path));
+    else
+        SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
     progress_pump(destination);
 
-    copyflst_stream source(sized ? std::fopen(path, "rb") : nullptr);
     if (!source) {
         copyflst_report(MSG_UNABLETOOPEN, REPORT_TEXT_PATH, path);
         abort_walk();
