@@ -21,8 +21,14 @@ namespace {
 // cuts it off on the way back.
 char* current_destination = nullptr;
 
-// One heap block of this size per file; a block is read and written whole.
+// A block is read and written whole.
 const std::size_t copy_block_size = 1024000;
+
+// The copy buffer of the op 1 or op 2 in progress, made at its first file and used for every
+// file after: a fresh block of this size per file costs the system a new mapping and a page
+// fault for each page written into it, which under Wine took longer than the copying itself.
+// Null outside those operations, where each copy makes its own.
+copyflst_heap_block* current_block = nullptr;
 
 const char* last_component(const char* path) {
     const char* slash = std::strrchr(path, '\\');
@@ -79,7 +85,9 @@ void copy_bytes(std::FILE* source, copyflst_stream& target, std::uint64_t size, 
     // Unbuffered, so that each write's count is what reached the file: a buffered tail would
     // only fail at the close, unseen.
     std::setvbuf(target.get(), nullptr, _IONBF, 0);
-    copyflst_heap_block block(static_cast<char*>(std::malloc(copy_block_size)));
+    copyflst_heap_block own_block;
+    copyflst_heap_block& block = current_block != nullptr ? *current_block : own_block;
+    if (!block) block.reset(static_cast<char*>(std::malloc(copy_block_size)));
     if (!block) {
         target.reset();
         copyflst_report(MSG_UNABLETOWRITE, REPORT_TEXT_PATH_LINE, target_path);
@@ -123,8 +131,11 @@ BOOL8 copy_directory(const COPY_LIST_ENTRY* entry, copyflst_walk_callback callba
         copyflst_report(MSG_UNABLETOOPEN, REPORT_TEXT_PATH, entry->b != nullptr ? entry->b : "");
         return FALSE;
     }
+    copyflst_heap_block block;
     current_destination = destination.get();
+    current_block = &block;
     BOOL8 walked = walk_directory("*.*", source.get(), callback, 0);
+    current_block = nullptr;
     current_destination = nullptr;
     return walked;
 }
