@@ -9,9 +9,12 @@
 
 #include "INSTALL.h"
 #include "Memory.h"
+#include "PathMacros.h"
 #include "Strings.h"
 #include "copyflst_private.h"
 #include "resource.h"
+
+static_assert(COPYFLST_EXPANSION_SIZE == COPYFLST_PATH_SIZE, "expansions fill the engine's path buffers");
 
 namespace {
 
@@ -23,16 +26,9 @@ struct copyflst_state {
 
 copyflst_state copyflst_module = {};
 
-// A path macro: its text with the angle brackets, that text's length, and the replacement. The
-// values are borrowed from the run for its length only.
-struct path_macro {
-    const char* name;
-    std::size_t length;
-    const char* value;
-};
-
-// Tried in this order, each once per '<'; rows 4 to 8 follow csidl_data row for row.
-path_macro path_macro_data[] = {
+// Tried in this order, each once per '<'; rows 4 to 8 follow csidl_data row for row. The values
+// are borrowed from the run for its length only.
+COPYFLST_PATH_MACRO path_macro_data[] = {
     {"<DST>", 5, nullptr},
     {"<SRC>", 5, nullptr},
     {"<STARTMENU>", 11, nullptr},
@@ -168,48 +164,7 @@ std::int32_t COPYFLST_count_entries(const COPY_LIST_ENTRY* list) {
     return count;
 }
 
-// The input is read as if it ended at its 511th character, and the whole result must fit the
-// 512-byte buffer with its terminator. A result that would not fit is refused (null), never cut:
-// a cut path names some other file or directory, and the operations create, copy and delete with
-// it. A macro without a value (or with an empty one) refuses the expansion too: the path would
-// otherwise start at the root of the current drive.
-char* COPYFLST_expand_path(const char* path) {
-    if (path == nullptr) return nullptr;
-    char* expanded = static_cast<char*>(std::malloc(COPYFLST_PATH_SIZE));
-    if (expanded == nullptr) return nullptr;
-
-    const std::size_t length = strnlen(path, COPYFLST_PATH_SIZE - 1);
-    const std::size_t room = COPYFLST_PATH_SIZE - 1;  // characters before the terminator
-    std::size_t i = 0;
-    std::size_t o = 0;
-    while (i < length) {
-        if (path[i] == '<') {
-            // Each row once, in table order, at wherever the previous replacement left i: so of
-            // two macros back to back the second is replaced only when its row comes later.
-            for (const path_macro* row = path_macro_data; row->name != nullptr; ++row) {
-                if (length - i < row->length || std::memcmp(path + i, row->name, row->length) != 0) continue;
-                std::size_t value_length = row->value != nullptr ? std::strlen(row->value) : 0;
-                if (value_length == 0 || value_length > room - o) {
-                    std::free(expanded);
-                    return nullptr;
-                }
-                std::memcpy(expanded + o, row->value, value_length);
-                o += value_length;
-                i += row->length;
-            }
-            // A replacement that ends the input copies its terminator and ends the scan.
-            if (i == length) break;
-        }
-        // The character after a replacement is copied without a macro test.
-        if (o == room) {
-            std::free(expanded);
-            return nullptr;
-        }
-        expanded[o++] = path[i++];
-    }
-    expanded[o] = '\0';
-    return expanded;
-}
+char* COPYFLST_expand_path(const char* path) { return copyflst_expand_macros(path, path_macro_data); }
 
 bool copyflst_expand(const char* path, copyflst_expansion& expansion) {
     expansion.reset(COPYFLST_expand_path(path));

@@ -17,14 +17,87 @@ constexpr std::size_t message_end_marker_length = sizeof message_end_marker - 1;
 // Records added to a full array at a time.
 constexpr std::uint32_t message_growth = 5;
 
+// A file's records by id: open addressing over record indices, so that loading and inserting do
+// not compare every id with every other. It answers exactly as the scan in record order would,
+// ids being unique within a file; it is trusted only while it holds as many records as the file,
+// and is made again from the records otherwise (after a removal). Without it, lookups scan.
+struct message_index {
+    std::uint32_t* slots;    // record index + 1; 0 = empty
+    std::uint32_t capacity;  // a power of two, at least twice the records held
+    std::uint32_t count;     // records indexed
+};
+
 struct message_state_record {
     BOOL8 initialised;
     MESSAGE_FILE* table;
+    message_index* indexes;  // one per table entry
     std::uint32_t max_message_files;
     std::uint8_t output_encrypt_state;
 };
 
-message_state_record message_state = {FALSE, nullptr, 0, 1};
+message_state_record message_state = {FALSE, nullptr, nullptr, 0, 1};
+
+std::uint32_t message_hash(const char* id) {
+    std::uint32_t hash = 2166136261u;
+    for (const char* byte = id; *byte; ++byte) hash = (hash ^ static_cast<unsigned char>(*byte)) * 16777619u;
+    return hash;
+}
+
+void message_index_reset(std::int32_t handle) {
+    if (!message_state.indexes) return;
+    std::free(message_state.indexes[handle].slots);
+    message_state.indexes[handle] = message_index{nullptr, 0, 0};
+}
+
+void message_index_put(message_index& index, const MESSAGE_STR* records, std::uint32_t record) {
+    std::uint32_t slot = message_hash(records[record].id) & (index.capacity - 1);
+    while (index.slots[slot]) slot = (slot + 1) & (index.capacity - 1);
+    index.slots[slot] = record + 1;
+    ++index.count;
+}
+
+// Makes room for the file's records plus one more, indexing them all afresh; FALSE without memory.
+BOOL8 message_index_rebuild(std::int32_t handle, std::uint32_t wanted) {
+    message_index& index = message_state.indexes[handle];
+    const MESSAGE_FILE& entry = message_state.table[handle];
+    std::uint32_t capacity = 16;
+    while (capacity < 0x40000000u && capacity < wanted * 2 + 2) capacity *= 2;
+    std::uint32_t* slots = static_cast<std::uint32_t*>(std::calloc(capacity, sizeof(std::uint32_t)));
+    if (!slots) return FALSE;
+    std::free(index.slots);
+    index = message_index{slots, capacity, 0};
+    for (std::uint32_t record = 0; record < entry.num_messages; ++record)
+        message_index_put(index, entry.messages, record);
+    return TRUE;
+}
+
+// The record index of the id: -1 when the file has no such record, -2 when there is no index.
+std::int64_t message_index_find(std::int32_t handle, const char* id, std::int32_t magic) {
+    if (!message_state.indexes) return -2;
+    message_index& index = message_state.indexes[handle];
+    const MESSAGE_FILE& entry = message_state.table[handle];
+    if ((!index.slots || index.count != entry.num_messages) && !message_index_rebuild(handle, entry.num_messages))
+        return -2;
+    for (std::uint32_t slot = message_hash(id) & (index.capacity - 1); index.slots[slot];
+         slot = (slot + 1) & (index.capacity - 1)) {
+        const MESSAGE_STR& record = entry.messages[index.slots[slot] - 1];
+        if (record.magic_number == magic && std::strcmp(record.id, id) == 0) return index.slots[slot] - 1;
+    }
+    return -1;
+}
+
+// Files the record just appended; an index that cannot grow is dropped, to be made again later.
+void message_index_add(std::int32_t handle) {
+    if (!message_state.indexes) return;
+    message_index& index = message_state.indexes[handle];
+    const MESSAGE_FILE& entry = message_state.table[handle];
+    if (!index.slots || index.count + 1 != entry.num_messages) return;  // made afresh when next asked
+    if ((index.count + 1) * 2 > index.capacity && !message_index_rebuild(handle, entry.num_messages)) {
+        message_index_reset(handle);
+        return;
+    }
+    if (index.count + 1 == entry.num_messages) message_index_put(index, entry.messages, entry.num_messages - 1);
+}
 
 MESSAGE_FILE* message_entry(std::int32_t handle) {
     return message_valid_handle(handle) ? &message_state.table[handle] : nullptr;
@@ -62,6 +135,8 @@ BOOL8 MESSAGE_initialise(std::uint32_t number_of_files) {
         EBUG_RETURN(FALSE);
     }
     message_state.table = table;
+    // Without the indexes the store still works, by scanning.
+    message_state.indexes = static_cast<message_index*>(std::calloc(number_of_files, sizeof(message_index)));
     message_state.max_message_files = number_of_files;
     message_state.output_encrypt_state = 1;
     message_state.initialised = TRUE;
@@ -71,6 +146,10 @@ BOOL8 MESSAGE_initialise(std::uint32_t number_of_files) {
 void MESSAGE_deinitialise(void) {
     ENTER();
     // Files still loaded are not released here; their owners release them first.
+    for (std::uint32_t index = 0; message_state.indexes && index < message_state.max_message_files; ++index)
+        message_index_reset(static_cast<std::int32_t>(index));
+    std::free(message_state.indexes);
+    message_state.indexes = nullptr;
     std::free(message_state.table);
     message_state.table = nullptr;
     message_state.max_message_files = 0;
@@ -106,6 +185,7 @@ std::int32_t message_free_handle(MESSAGE_FILE_ERROR* error) {
     }
     if (handle < 0) return -1;
     std::memset(&message_state.table[handle], 0, sizeof(MESSAGE_FILE));
+    message_index_reset(handle);
     // The record is reset here as well as by the markup check, which an empty file never reaches.
     if (error) {
         error->error = 0;
@@ -198,10 +278,13 @@ void MESSAGE_deallocate_message_file(std::int32_t handle) {
             message_deallocate_message_str(&entry->messages[index]);
     std::free(entry->messages);
     std::memset(entry, 0, sizeof *entry);
+    message_index_reset(handle);
     LEAVE();
 }
 
-std::uint16_t* message_build_image(const MESSAGE_FILE* entry, std::size_t* count) {
+std::uint16_t* message_build_image(std::int32_t handle, std::size_t* count) {
+    MESSAGE_FILE* entry = message_entry(handle);
+    if (!entry) return nullptr;
     std::size_t total = 1 + message_end_marker_length;
     for (std::uint32_t index = 0; index < entry->num_messages; ++index) {
         const MESSAGE_STR& record = entry->messages[index];
@@ -229,7 +312,7 @@ std::uint16_t* message_build_image(const MESSAGE_FILE* entry, std::size_t* count
         image[at++] = static_cast<std::uint16_t>(message_end_marker[index]);
     EBUG_ASSERT(at == total);
     if (message_state.output_encrypt_state == 1)
-        message_encrypt_xor(const_cast<MESSAGE_FILE*>(entry), image, static_cast<std::int32_t>(total));
+        message_encrypt_xor(entry, image, static_cast<std::int32_t>(total));
     *count = total;
     return image;
 }
@@ -243,7 +326,7 @@ void MESSAGE_write_message_file(std::int32_t handle, const char* file_name) {
     }
     // The image is built before the file is opened, so a failed allocation leaves the old file.
     std::size_t count = 0;
-    std::uint16_t* image = message_build_image(entry, &count);
+    std::uint16_t* image = message_build_image(handle, &count);
     if (image) message_save_units(file_name, image, count);
     std::free(image);
     LEAVE();
@@ -254,6 +337,8 @@ MESSAGE_STR* message_get_list_object(std::int32_t handle, const char* id) {
     MESSAGE_FILE* entry = message_entry(handle);
     if (!entry || !id) EBUG_RETURN(nullptr);
     std::int32_t magic = message_calc_message_id_magic_number(id);
+    std::int64_t found = message_index_find(handle, id, magic);
+    if (found != -2) EBUG_RETURN(found >= 0 ? &entry->messages[found] : nullptr);
     for (std::uint32_t index = 0; index < entry->num_messages; ++index) {
         MESSAGE_STR* record = &entry->messages[index];
         if (record->magic_number == magic && std::strcmp(record->id, id) == 0) EBUG_RETURN(record);
@@ -362,6 +447,7 @@ BOOL8 MESSAGE_insert_message(std::int32_t handle, const char* id, const std::uin
     record->text = text_to_store;
     record->magic_number = message_calc_message_id_magic_number(id_to_store);
     ++entry->num_messages;
+    message_index_add(handle);
     EBUG_RETURN(TRUE);
 }
 

@@ -46,6 +46,6 @@ BOOL8 message_save_units(const char* file_name, std::uint16_t* units, std::size_
 // The same units from bytes already in memory, as a file holding them would give; -1 when no
 // buffer could be had.
 std::int32_t message_units_from_bytes(const void* bytes, std::size_t size, std::uint16_t** units);
-// The writer's image of a file (complemented when output complementing is on), in a new buffer
-// the caller frees; null when it cannot be had.
-std::uint16_t* message_build_image(const MESSAGE_FILE* entry, std::size_t* count);
+// The writer's image of a loaded file (complemented when output complementing is on), in a new
+// buffer the caller frees; null for an invalid handle or when no buffer can be had.
+std::uint16_t* message_build_image(std::int32_t handle, std::size_t* count);

@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include "CommandLine.h"
 #include "Types.h"
 
 // Root index of the registry operations.
@@ -59,6 +60,4 @@ BOOL8 WINUTILS_file_requestor(const char* title, char* file_name, const char* de
 BOOL8 WINUTILS_folder_requestor(const char* title, char* path);
 // Dispatches whatever is waiting in the calling thread's queue; a quit message is taken and ends it.
 void WINUTILS_process_messages(void);
-// Splits text in place into words at blanks outside double quotes. The words point into text;
-// the caller frees the array with free(). Null, and count untouched, when there are no words.
-char** WINUTILS_parse_command_line(char* text, std::int32_t* count);
+// WINUTILS_parse_command_line, the command-line splitter, is declared in CommandLine.h.
