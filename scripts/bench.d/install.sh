@@ -7,6 +7,8 @@
 #
 #   QUILL_INSTALL_ROUNDS  rounds (default 5)
 #   QUILL_INSTALL_BUILD   a configured build folder to use instead of the win64 preset's
+#   QUILL_INSTALL_BASELINE  another setup.exe (say, of an earlier revision) that joins the rounds,
+#                           started the same way from the same disc, for a before-and-after ratio
 install_rounds="${QUILL_INSTALL_ROUNDS:-5}"
 install_targets=(disc setup install_driver install_bare_copy)
 if [ -n "${QUILL_INSTALL_BUILD:-}" ]; then
@@ -51,7 +53,7 @@ trap install_cleanup EXIT
 install_sudo=""
 [ "$(id -u)" -eq 0 ] || install_sudo="sudo"
 mkdir -p "$install_mount"
-mountpoint -q "$install_mount" || $install_sudo mount -t tmpfs -o size=$(( (install_rounds * 5 + 3) * 200 ))m \
+mountpoint -q "$install_mount" || $install_sudo mount -t tmpfs -o size=$(( (install_rounds * 6 + 3) * 200 ))m \
     quill-install-bench "$install_mount"
 $install_sudo chown "$(id -u):$(id -g)" "$install_mount"
 python3 "$QUILL_ROOT/bench/install/make_disc.py" "$install_build/disc-layout" "$install_disc" >&2
@@ -116,6 +118,14 @@ install_run() {
             out=$(cd "$install_d" && install_driver install "$install_setup_exe" 'D:\' "E:\\r$round\\setup")
             install_add setup "$(install_value install_ms "$out")"
             install_add stall "$(install_value max_stall_ms "$out")"
+            install_add stall_at "$(install_value max_stall_at_ms "$out")"
+            ;;
+        baseline)
+            mkdir -p "$install_dest/r$round"
+            out=$(cd "$install_d" && install_driver install "$(install_win "$QUILL_INSTALL_BASELINE")" 'D:\' \
+                "E:\\r$round\\baseline")
+            install_add baseline "$(install_value install_ms "$out")"
+            install_add baseline_stall "$(install_value max_stall_ms "$out")"
             ;;
         bare)
             mkdir -p "$install_dest/r$round"
@@ -150,7 +160,7 @@ install_run() {
             install_add cp $(( $(install_now_ms) - start ))
             ;;
     esac
-    quill_say "round $round: $contender ${install_times[$contender]##*[0-9] }$(tr ' ' '\n' <<<"${install_times[$contender]:-}" | sed '/^$/d' | tail -1) ms"
+    quill_say "round $round: $contender $(tr ' ' '\n' <<<"${install_times[$contender]:-}" | sed '/^$/d' | tail -1) ms"
     [ -n "$out" ] || [ "$contender" = cp ] || { quill_say "$contender round $round gave no figure"; exit 1; }
 }
 
@@ -173,9 +183,15 @@ install_remove() {
             install_add rm $(( $(install_now_ms) - start ))
             ;;
     esac
+    local key="$contender"
+    [ "$contender" = setup ] && key=remove
+    quill_say "removal round $round: $contender $(tr ' ' '\n' <<<"${install_times[$key]:-}" | sed '/^$/d' | tail -1) ms"
 }
 
-install_contenders=(setup bare xcopy nsis cp)
+# The program and what it is held against most closely run next to each other.
+install_contenders=(setup)
+[ -n "${QUILL_INSTALL_BASELINE:-}" ] && install_contenders+=(baseline)
+install_contenders+=(bare xcopy nsis cp)
 echo "== compact install of $(find "$install_disc/data" -type f | wc -l) files," \
      "$(du -sm "$install_disc" | cut -f1) MB, $install_rounds rounds round-robin (windows x86_64, under Wine, tmpfs)"
 for round in $(seq 1 "$install_rounds"); do
@@ -204,12 +220,19 @@ for round in $(seq 1 "$install_rounds"); do
     done
 done
 
-for key in setup bare xcopy nsis cp remove remove_whole rmdir rm empty; do
+for key in setup bare xcopy nsis cp baseline remove remove_whole rmdir rm empty; do
     printf -v "install_m_$key" '%s' "$(install_median "$key")"
 done
 # The stall figure is the longest of all rounds, not a median.
 install_m_stall=$(tr ' ' '\n' <<<"${install_times[stall]:-}" | sed '/^$/d' | sort -g | tail -1)
-install_ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b > 0) printf "%.3f", a / b; else print "nan" }'; }
+# The load on a shared machine drifts within a run: each ratio is the median of the rounds' own
+# ratios, each taken between runs of one round.
+install_ratio() {
+    paste <(tr ' ' '\n' <<<"${install_times[$1]:-}" | sed '/^$/d') <(tr ' ' '\n' <<<"${install_times[$2]:-}" | sed '/^$/d') |
+        awk '$2 > 0 { print $1 / $2 }' | sort -g |
+        awk '{ v[NR] = $1 } END { if (NR == 0) print "nan"; else if (NR % 2) printf "%.3f\n", v[(NR + 1) / 2];
+              else printf "%.3f\n", (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
+}
 echo
 printf '%-34s %10s   %s\n' "contender" "median ms" "all rounds (ms)"
 printf '%-34s %10s   %s\n' "setup.exe compact install" "$install_m_setup" "${install_times[setup]}"
@@ -217,24 +240,32 @@ printf '%-34s %10s   %s\n' "bare loop (same algorithm)" "$install_m_bare" "${ins
 printf '%-34s %10s   %s\n' "Wine xcopy /E /I /Y, per tree" "$install_m_xcopy" "${install_times[xcopy]}"
 printf '%-34s %10s   %s\n' "NSIS installer (CopyFiles)" "$install_m_nsis" "${install_times[nsis]}"
 printf '%-34s %10s   %s\n' "native cp -r" "$install_m_cp" "${install_times[cp]}"
+[ -n "${QUILL_INSTALL_BASELINE:-}" ] &&
+    printf '%-34s %10s   %s\n' "baseline setup.exe compact install" "$install_m_baseline" "${install_times[baseline]}"
 printf '%-34s %10s   %s\n' "setup.exe removal (tree deletion)" "$install_m_remove" "${install_times[remove]}"
 printf '%-34s %10s   %s\n' "setup.exe removal (press to end)" "$install_m_remove_whole" "${install_times[remove_whole]}"
 printf '%-34s %10s   %s\n' "Wine cmd /c rmdir /s /q" "$install_m_rmdir" "${install_times[rmdir]}"
 printf '%-34s %10s   %s\n' "native rm -rf" "$install_m_rm" "${install_times[rm]}"
 printf '%-34s %10s   %s\n' "longest window stall (max, install)" "$install_m_stall" "${install_times[stall]}"
+printf '%-34s %10s   %s\n' "  ... began at ms into the install" "" "${install_times[stall_at]}"
 echo
 echo "How Wine's start-up is left out: setup.exe is timed inside the automation program, from posting"
 echo "the compact button to the appearance of \"Install Complete!\" (removal: from the Yes for the install"
 echo "folder to the next box); the bare loop times itself; xcopy, the NSIS installer and rmdir are timed"
 echo "from CreateProcess to their end inside a running Wine session, less one empty-program start each"
 echo "(median $install_m_empty ms); cp and rm -rf are native. The stall is the longest WM_NULL round trip."
+echo "Each ratio is the median of the per-round ratios."
 echo
-echo "ratio install_vs_bare_loop $(install_ratio "$install_m_setup" "$install_m_bare")"
-echo "ratio install_vs_xcopy $(install_ratio "$install_m_setup" "$install_m_xcopy")"
-echo "ratio install_vs_nsis $(install_ratio "$install_m_setup" "$install_m_nsis")"
-echo "ratio install_vs_cp $(install_ratio "$install_m_setup" "$install_m_cp")"
-echo "ratio remove_vs_rmdir $(install_ratio "$install_m_remove" "$install_m_rmdir")"
+echo "ratio install_vs_bare_loop $(install_ratio setup bare)"
+echo "ratio install_vs_xcopy $(install_ratio setup xcopy)"
+echo "ratio install_vs_nsis $(install_ratio setup nsis)"
+echo "ratio install_vs_cp $(install_ratio setup cp)"
+echo "ratio remove_vs_rmdir $(install_ratio remove rmdir)"
 echo "figure max_stall_ms $install_m_stall ms"
+if [ -n "${QUILL_INSTALL_BASELINE:-}" ]; then
+    echo "ratio install_vs_baseline $(install_ratio setup baseline)"
+    echo "figure baseline_max_stall_ms $(tr ' ' '\n' <<<"${install_times[baseline_stall]:-}" | sed '/^$/d' | sort -g | tail -1) ms"
+fi
 
 # The trees go only now, after every timed round.
 rm -rf "$install_dest"
