@@ -15,21 +15,35 @@ efile_module_state local_efile_details;
 
 namespace {
 
-// The checksum table: CRC-16 with the polynomial 0x1021, most significant bit first.
-struct efile_crc_table {
-    std::uint16_t entry[256];
-    constexpr efile_crc_table() : entry() {
+// The checksum tables: CRC-16 with the polynomial 0x1021, most significant bit first. entry[0] is
+// the table of the definition; entry[k][x] is the checksum of the byte x followed by k zero bytes,
+// so that eight bytes can be taken in one step ("slicing by eight").
+struct efile_crc_tables {
+    std::uint16_t entry[8][256];
+    constexpr efile_crc_tables() : entry() {
         for (std::uint32_t i = 0; i < 256; ++i) {
             std::uint32_t crc = i << 8;
             for (int bit = 0; bit < 8; ++bit) crc = (crc & 0x8000u) ? ((crc << 1) ^ 0x1021u) : (crc << 1);
-            entry[i] = static_cast<std::uint16_t>(crc & 0xFFFFu);
+            entry[0][i] = static_cast<std::uint16_t>(crc & 0xFFFFu);
         }
+        for (int k = 1; k < 8; ++k)
+            for (std::uint32_t i = 0; i < 256; ++i) {
+                std::uint16_t previous = entry[k - 1][i];
+                entry[k][i] = static_cast<std::uint16_t>((previous << 8) ^ entry[0][previous >> 8]);
+            }
     }
 };
-constexpr efile_crc_table crc_table;
+constexpr efile_crc_tables crc_tables;
 
 std::uint16_t efile_crc_step(std::uint16_t crc, std::uint8_t byte) {
-    return static_cast<std::uint16_t>(crc_table.entry[((crc >> 8) ^ byte) & 0xFFu] ^ ((crc & 0xFFu) << 8));
+    return static_cast<std::uint16_t>(crc_tables.entry[0][((crc >> 8) ^ byte) & 0xFFu] ^ ((crc & 0xFFu) << 8));
+}
+
+// Eight bytes b[0] (first) to b[7] in one step: the checksum's two bytes meet the first two.
+std::uint16_t efile_crc_eight(std::uint16_t crc, const std::uint8_t (&b)[8]) {
+    const auto& t = crc_tables.entry;
+    return static_cast<std::uint16_t>(t[7][b[0] ^ (crc >> 8)] ^ t[6][b[1] ^ (crc & 0xFFu)] ^ t[5][b[2]] ^ t[4][b[3]] ^
+                                      t[3][b[4]] ^ t[2][b[5]] ^ t[1][b[6]] ^ t[0][b[7]]);
 }
 
 // The extent of a text within a fixed record field; EFILE_PATH_SIZE when it is not terminated there.
@@ -293,10 +307,22 @@ std::uint32_t CRC_calc_block(const void* bytes, std::uint32_t length) {
     ENTER();
     if (length == 0 || !bytes) EBUG_RETURN(0u);
     const auto* data = static_cast<const std::uint8_t*>(bytes);
+    // The forward run from the first byte and the backward run from the last, eight bytes a step
+    // each and side by side, then the bytes left over one at a time.
     std::uint16_t forward = 0xFFFF;
-    for (std::uint32_t i = 0; i < length; ++i) forward = efile_crc_step(forward, data[i]);
     std::uint16_t backward = 0x4110;
-    for (std::uint32_t i = length; i > 0; --i) backward = efile_crc_step(backward, data[i - 1]);
+    std::uint32_t front = 0;
+    std::uint32_t back = length;
+    for (; back >= 8 && front + 8 <= length; front += 8, back -= 8) {
+        std::uint8_t ahead[8];
+        std::uint8_t behind[8];
+        std::memcpy(ahead, data + front, 8);
+        for (int k = 0; k < 8; ++k) behind[k] = data[back - 1 - static_cast<std::uint32_t>(k)];
+        forward = efile_crc_eight(forward, ahead);
+        backward = efile_crc_eight(backward, behind);
+    }
+    for (; front < length; ++front) forward = efile_crc_step(forward, data[front]);
+    for (; back > 0; --back) backward = efile_crc_step(backward, data[back - 1]);
     EBUG_RETURN((static_cast<std::uint32_t>(forward) << 16) | backward);
 }
 
