@@ -42,6 +42,18 @@ void create_directory(const char* path) {
     CreateDirectoryA(path, &security);
 }
 
+// Two names of one file, compared as the system compares names: the full paths, ignoring case.
+bool same_file(const char* first, const char* second) {
+    char first_full[COPYFLST_PATH_SIZE];
+    char second_full[COPYFLST_PATH_SIZE];
+    const DWORD first_length = GetFullPathNameA(first, sizeof first_full, first_full, nullptr);
+    const DWORD second_length = GetFullPathNameA(second, sizeof second_full, second_full, nullptr);
+    if (first_length == 0 || first_length >= sizeof first_full || second_length == 0 ||
+        second_length >= sizeof second_full)
+        return lstrcmpiA(first, second) == 0;
+    return lstrcmpiA(first_full, second_full) == 0;
+}
+
 // Clears the source's attributes and opens it for reading. Where the system lets one open do both,
 // it does: under Wine a separate attribute change costs three round trips to its server, one for
 // each of its own open, change and close, for every file copied. Where that open is refused (a
@@ -143,9 +155,14 @@ BOOL8 copy_directory(const COPY_LIST_ENTRY* entry, copyflst_walk_callback callba
 }  // namespace
 
 // A source whose size cannot be had is reported as one that cannot be opened: there is nothing
-// to copy it by. A destination path that would not fit is reported as one that cannot be opened,
-// never used cut.
+// to copy it by. A destination path that would not fit, or a walk path that would not, is
+// reported as one that cannot be opened, never used cut.
 void copy_file_callback(const char* path, std::int32_t kind) {
+    if (kind == WALK_TOO_LONG) {
+        abort_walk();
+        copyflst_report(MSG_UNABLETOOPEN, REPORT_TEXT_PATH, path);
+        return;
+    }
     if (kind != WALK_FILE || path == nullptr) return;
     char destination[COPYFLST_PATH_SIZE];
     if (!STRINGS_format(destination, sizeof destination, "%s\\%s", current_destination, last_component(path))) {
@@ -172,7 +189,9 @@ void copy_file_callback(const char* path, std::int32_t kind) {
         abort_walk();
         return;
     }
-    copyflst_stream target(std::fopen(destination, "wb"));
+    // Opening the source itself for writing would empty it before a byte was read: that happens
+    // when the install directory is the disc's own folder on a writable drive.
+    copyflst_stream target(same_file(path, destination) ? nullptr : std::fopen(destination, "wb"));
     if (!target) {
         copyflst_report(MSG_UNABLETOOPEN, REPORT_TEXT_PATH, destination);
         abort_walk();
@@ -184,7 +203,7 @@ void copy_file_callback(const char* path, std::int32_t kind) {
 // A subdirectory is created and copied completely as soon as its entry comes, depth first. A
 // failure inside leaves walk_abort set, which stops this level's walk too.
 void copy_tree_callback(const char* path, std::int32_t kind) {
-    if (kind == WALK_FILE) {
+    if (kind == WALK_FILE || kind == WALK_TOO_LONG) {
         copy_file_callback(path, kind);
         return;
     }
@@ -205,7 +224,7 @@ void copy_tree_callback(const char* path, std::int32_t kind) {
     if (STRINGS_format(nested, sizeof nested, "%s\\", path))
         walk_directory("*.*", nested, copy_tree_callback, 0);
     else
-        abort_walk();
+        copy_file_callback(nested, WALK_TOO_LONG);
 
     char* slash = std::strrchr(current_destination, '\\');
     if (slash != nullptr) *slash = '\0';

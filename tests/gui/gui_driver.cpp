@@ -145,6 +145,14 @@ bool SetupProgram::start(const std::string& exe, const std::string& arguments, c
     return wait_until([this] { return (window_ = find_window(info_.dwProcessId, nullptr, WINDOW_TITLE, nullptr)); });
 }
 
+bool SetupProgram::adopt() {
+    terminate();
+    if (!wait_until([this] { return (window_ = FindWindowA(nullptr, WINDOW_TITLE)) != nullptr; })) return false;
+    GetWindowThreadProcessId(window_, &info_.dwProcessId);
+    info_.hProcess = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE | PROCESS_QUERY_INFORMATION, FALSE, info_.dwProcessId);
+    return info_.hProcess != nullptr;
+}
+
 bool SetupProgram::running() const {
     return info_.hProcess != nullptr && WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT;
 }
@@ -164,7 +172,7 @@ void SetupProgram::terminate() {
             WaitForSingleObject(info_.hProcess, WAIT_MS);
         }
         CloseHandle(info_.hProcess);
-        CloseHandle(info_.hThread);
+        if (info_.hThread != nullptr) CloseHandle(info_.hThread);
     }
     info_ = PROCESS_INFORMATION{};
     window_ = nullptr;

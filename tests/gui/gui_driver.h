@@ -117,6 +117,8 @@ public:
     // Starts exe with the text after the program name as its command line, in directory, and
     // waits for its window titled WINDOW_TITLE.
     bool start(const std::string& exe, const std::string& arguments, const std::string& directory);
+    // Takes over the program whose window titled WINDOW_TITLE shows, started by someone else.
+    bool adopt();
     HWND window() const { return window_; }
     HWND control(int id) const { return GetDlgItem(window_, id); }
     bool running() const;
