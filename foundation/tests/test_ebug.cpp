@@ -36,21 +36,13 @@ void record_exit(int32_t code) {
 }  // namespace
 
 TEST_F(Ebug, LinePrefixesAndOutputTargets) {
-    struct line_case {
-        const char* file;
-        uint16_t line;
-        uint8_t target;
-        const char* develop;
-        const char* error_stream;
-    };
+    struct line_case { const char* file; uint16_t line; uint8_t target; const char* develop; const char* error_stream; };
     const line_case cases[] = {
         {"c:\\quill\\library\\Memory.c", 136, EBUG_OUTPUT_DEVELOP_FILE, "[  Memory,  136] text\n", ""},
-        {"COPYFLST.c", 1689, EBUG_OUTPUT_DEVELOP_FILE, "[COPYFLST, 1689] text\n", ""},
         {"src\\verylongname.cpp", 1, EBUG_OUTPUT_DEVELOP_FILE, "[verylong,    1] text\n", ""},
         {"a.b.cpp", 2, EBUG_OUTPUT_DEVELOP_FILE, "[     a.b,    2] text\n", ""},
         {"e:\\noext", static_cast<uint16_t>(99999), EBUG_OUTPUT_STDERR, "", "[   noext,34463] text\n"},
-        {"none.c", 1, EBUG_OUTPUT_NONE, "", ""}, {"quiet.c", 1, EBUG_OUTPUT_QUIET, "", ""},
-        {"debugger.c", 1, EBUG_OUTPUT_DEBUGGER, "", ""}, {"unknown.c", 1, 9, "", ""},
+        {"none.c", 1, EBUG_OUTPUT_NONE, "", ""}, {"quiet.c", 1, EBUG_OUTPUT_QUIET, "", ""}, {"unknown.c", 1, 9, "", ""},
     };
     for (const line_case& c : cases) {
         SCOPED_TRACE(c.file);
@@ -69,14 +61,12 @@ TEST_F(Ebug, SwitchedOffMacrosCallNothing) {
     EBUG_MESSAGE("off %d", 1);
     EBUG_ASSERT(1 == 2);
     LEAVE();
-    EXPECT_FALSE(file_exists(develop_log));
+    EXPECT_LOG(develop_log, "");
     EBUG_message_on(), EBUG_assert_on();
     EBUG_MESSAGE("on %d", 2);
     EBUG_ASSERT(1 == 2);
     EXPECT_LOG_UNNUMBERED(develop_log, "[test_ebu] on 2\n[test_ebu] (ASSERT FAILURE: 1 == 2) \n");
-    EBUG_watch_on(), EBUG_callstack_on();
-    EXPECT_EQ(15u, ebug_flags);
-    EBUG_message_off(), EBUG_callstack_off();
+    EBUG_watch_on(), EBUG_callstack_on(), EBUG_message_off(), EBUG_callstack_off();
     EXPECT_EQ(EBUG_FLAG_ASSERT | EBUG_FLAG_WATCH, ebug_flags);
     EBUG_assert_off(), EBUG_watch_off();
     EXPECT_EQ(0u, ebug_flags);
@@ -120,11 +110,7 @@ TEST_F(Ebug, RetailLogsNeedNoInitialisation) {
 }
 
 TEST_F(Ebug, TraceRingKeepsNewestTextOldestFirst) {
-    struct ring_case {
-        int32_t exponent;
-        const char* message;
-        const char* dump;
-    };
+    struct ring_case { int32_t exponent; const char* message; const char* dump; };
     const ring_case cases[] = {
         {4, "ab", "    T,    1] ab\n"},                   // 20 characters wrap a ring of 16
         {10, "a\xFF" "b", "[       T,    1] ab\n"},        // 0xFF is the empty mark
@@ -146,14 +132,11 @@ TEST_F(Ebug, TraceRingKeepsNewestTextOldestFirst) {
     remove_file(develop_log);
     EBUG_set_output(EBUG_OUTPUT_NONE);  // another target leaves the dump silent
     EBUG_dump_trace_buffer();
-    EXPECT_FALSE(file_exists(develop_log));
+    EXPECT_LOG(develop_log, "");
 }
 
 TEST_F(Ebug, NotInitialisedOperationsWriteNotices) {
-    struct notice_case {
-        void (*call)();
-        const std::string& notice;
-    };
+    struct notice_case { void (*call)(); const std::string& notice; };
     const notice_case cases[] = {
         {[] { EBUG_message("T.c", 1, "lost"); }, trace_notice}, {[] { EBUG_dump_trace_buffer(); }, trace_notice},
         {[] { EBUG_enter("f", "f.c", 1); }, stack_notice},     {[] { EBUG_leave("f", "f.c", 1); }, stack_notice},
@@ -193,13 +176,7 @@ TEST_F(Ebug, WatchesDumpUntilFirstUnusedEntry) {
     ASSERT_EQ(TRUE, EBUG_initialise(4, 1, 4, EBUG_FLAG_MESSAGE | EBUG_FLAG_ASSERT, EBUG_OUTPUT_DEVELOP_FILE));
     EBUG_dump_watches();
     EXPECT_LOG(develop_log, watch_start + watch_end);
-    struct add_case {
-        int32_t index;
-        std::string description;
-        uint8_t type;
-        BOOL8 result;
-        const char* log;  // without line numbers
-    };
+    struct add_case { int32_t index; std::string description; uint8_t type; BOOL8 result; const char* log; };
     const char* length_failure = "[    EBUG] (ASSERT FAILURE: strlen(description) < EBUG_STRING_SIZE) \n";
     const add_case cases[] = {
         {0, std::string(1024, 'd'), EBUG_WATCH_INT, TRUE, length_failure},  // taken all the same

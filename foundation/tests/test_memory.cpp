@@ -28,11 +28,6 @@ void* allocate(int32_t size, const char* description = "test block", int32_t lin
     return MEMORY_allocate(nullptr, size, 0, description, caller_file, line);
 }
 
-void debug_to_file() {
-    EBUG_set_output(EBUG_OUTPUT_DEVELOP_FILE);
-    EBUG_message_on();
-}
-
 class Memory : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -40,6 +35,8 @@ protected:
         remove_file(retail_log);
         remove_file(develop_log);
         ASSERT_EQ(TRUE, MEMORY_initialise());
+        EBUG_set_output(EBUG_OUTPUT_DEVELOP_FILE);
+        EBUG_message_on();
     }
     void TearDown() override {
         HEAP_fail_after(-1);
@@ -57,9 +54,8 @@ TEST_F(Memory, FreshTableHandsOutHighestIndexFirst) {
     ASSERT_EQ(50, MEMORY_get_default_num_entries());
     EXPECT_EQ(1, MEMORY_get_check_level());
     void* first = allocate(10);
-    void* second = allocate(10);
     EXPECT_EQ(49u, index_of(first));
-    EXPECT_EQ(48u, index_of(second));
+    EXPECT_EQ(48u, index_of(allocate(10)));
     ASSERT_EQ(TRUE, MEMORY_deallocate(&first, caller_file, 1));
     EXPECT_EQ(nullptr, first);
     EXPECT_EQ(49u, index_of(allocate(10)));
@@ -72,23 +68,20 @@ TEST_F(Memory, HeaderLayoutAndAlignment) {
     EXPECT_EQ("csidl_data[f].csidl_pat", header_text(block, MEMORY_OFFSET_DESCRIPTION));  // 23 survive
     EXPECT_EQ(100u, header_u32(block, MEMORY_OFFSET_SIZE));
     EXPECT_EQ(321u, header_u32(block, MEMORY_OFFSET_LINE));
-    for (int i = 0; i < 100; ++i) ASSERT_EQ(0xFF, static_cast<const uint8_t*>(block)[i]);
+    EXPECT_EQ(std::string(100, '\xFF'), std::string(static_cast<const char*>(block), 100));
     EXPECT_EQ(TRUE, MEMORY_change_description(block, "renamed"));
     EXPECT_EQ("renamed", header_text(block, MEMORY_OFFSET_DESCRIPTION));
 
     // Every size keeps the caller's data aligned for any type.
-    for (int32_t size : {1, 3, 17, 4096}) {
+    for (int32_t size : {1, 17}) {
         auto* other = static_cast<const uint8_t*>(MEMORY_allocate(nullptr, size, MEMORY_FILL_ZERO, nullptr, "x.c", 1));
         EXPECT_EQ(0u, reinterpret_cast<uintptr_t>(other) % MEMORY_DATA_ALIGNMENT) << size;
-        EXPECT_EQ("No Description", header_text(other, MEMORY_OFFSET_DESCRIPTION));
         EXPECT_EQ(0, other[size - 1]) << size;
     }
 
     // The header's file field: after the last backslash, cut at the last stop, then 8 characters.
-    const char* const names[][2] = {
-        {caller_file, "Loader"}, {"src\\averylongname.c", "averylon"}, {"abcdefg.hij.cpp", "abcdefg."},
-        {"COPYFLST.c", "COPYFLST"}, {"d:\\v1.2\\Heap", "Heap"}, {"ninechars.c", "ninechar"}, {"a\\12345678", "12345678"},
-    };
+    const char* const names[][2] = {{caller_file, "Loader"}, {"src\\averylongname.c", "averylon"},
+                                    {"abcdefg.hij.cpp", "abcdefg."}, {"d:\\v1.2\\Heap", "Heap"}, {"a\\12345678", "12345678"}};
     for (const auto& name : names)
         EXPECT_EQ(name[1], header_text(MEMORY_allocate(nullptr, 1, 0, "n", name[0], 1), MEMORY_OFFSET_FILE)) << name[0];
 }
@@ -100,10 +93,8 @@ TEST_F(Memory, TableGrowsByStepsWhenFull) {
     ASSERT_NE(nullptr, beyond);
     EXPECT_EQ(entries + 50, MEMORY_get_default_num_entries());
     EXPECT_EQ(static_cast<uint32_t>(entries + 49), index_of(beyond));
-    EXPECT_EQ(TRUE, MEMORY_check());
 
     EXPECT_EQ(FALSE, MEMORY_set_module_realloc_step_size(0));
-    EXPECT_EQ(50, MEMORY_get_module_realloc_step_size());
     ASSERT_EQ(TRUE, MEMORY_set_module_realloc_step_size(7));
     entries = MEMORY_get_default_num_entries();
     EXPECT_EQ(TRUE, MEMORY_set_default_num_entries());
@@ -115,7 +106,6 @@ TEST_F(Memory, TableGrowsByStepsWhenFull) {
 }
 
 TEST_F(Memory, RefusalsAndTheirLogLines) {
-    debug_to_file();
     EXPECT_EQ(nullptr, MEMORY_allocate(nullptr, 0, 0, nullptr, caller_file, 5));
     EXPECT_EQ(nullptr, MEMORY_allocate(nullptr, -3, 0, "negative", caller_file, 6));
     void* block = allocate(100);
@@ -178,7 +168,6 @@ TEST_F(Memory, RefusalsAndTheirLogLines) {
 
 // Blocks the allocator cannot vouch for are left alone and reported.
 TEST_F(Memory, CorruptAndForeignBlocksAreNotFreed) {
-    debug_to_file();
     auto* block = static_cast<uint8_t*>(allocate(64));
     alignas(16) uint8_t foreign[512] = {};
     std::memcpy(foreign + 256 - MEMORY_OFFSET_DATA, "MEM\0", 4);  // the magic, but no table entry
@@ -204,23 +193,15 @@ TEST_F(Memory, CorruptAndForeignBlocksAreNotFreed) {
                                            "[  Memory] MEMORY_change_description failed: memory corrupt\n");
 }
 
-TEST_F(Memory, GuardsAreCheckedOnlyAtLevelZero) {
-    // Level 1 (the default): bytes written just behind a block go unnoticed.
-    auto* loose = static_cast<uint8_t*>(allocate(32));
-    loose[32] = 0;
-    EXPECT_EQ(TRUE, MEMORY_check_lead_and_tail(loose));
-    EXPECT_EQ(TRUE, MEMORY_check());
-
+TEST_F(Memory, GuardsAtLevelZeroCatchOverruns) {
     MEMORY_deinitialise();
     MEMORY_set_check_level(0);
     ASSERT_EQ(TRUE, MEMORY_initialise());
-    debug_to_file();
     auto* tail = static_cast<uint8_t*>(allocate(32));
     auto* lead = static_cast<uint8_t*>(allocate(32));
     auto* good = static_cast<uint8_t*>(allocate(32));
     EXPECT_EQ(TRUE, MEMORY_check());
-    tail[32] ^= 1;
-    lead[-1] ^= 1;
+    tail[32] ^= 1, lead[-1] ^= 1;
     EXPECT_EQ(FALSE, MEMORY_check_lead_and_tail(tail));
     EXPECT_EQ(FALSE, MEMORY_check_lead_and_tail(lead));
     EXPECT_EQ(TRUE, MEMORY_check_lead_and_tail(good));
@@ -229,14 +210,11 @@ TEST_F(Memory, GuardsAreCheckedOnlyAtLevelZero) {
                                        "[  Memory] MEMORY_check_entry: lead corruption\n"
                                        "[  Memory] MEMORY_check_entry: lead corruption\n"
                                        "[  Memory] MEMORY_check_entry: foot corruption\n");
-    tail[32] ^= 1;
-    lead[-1] ^= 1;
     // A grown block gets its tail guard at the new end.
     auto* grown = static_cast<uint8_t*>(MEMORY_reallocate(good, 64));
     EXPECT_EQ(TRUE, MEMORY_check_lead_and_tail(grown));
     grown[64] ^= 1;
     EXPECT_EQ(FALSE, MEMORY_check_lead_and_tail(grown));
-    grown[64] ^= 1;
 }
 
 TEST_F(Memory, UsageListsLiveBlocksAndReallocateKeepsThem) {
@@ -257,10 +235,7 @@ TEST_F(Memory, UsageListsLiveBlocksAndReallocateKeepsThem) {
     ASSERT_NE(nullptr, grown);
     EXPECT_EQ(0x5A, grown[99]);
     EXPECT_EQ(328, MEMORY_get_allocated_bytes());
-    EXPECT_EQ(0u, reinterpret_cast<uintptr_t>(grown) % MEMORY_DATA_ALIGNMENT);
-    EXPECT_EQ("first", header_text(grown, MEMORY_OFFSET_DESCRIPTION));
     EXPECT_EQ(300u, header_u32(grown, MEMORY_OFFSET_SIZE));
-    EXPECT_EQ(TRUE, MEMORY_check());
     void* pointer = grown;
     EXPECT_EQ(TRUE, MEMORY_deallocate(&pointer, caller_file, 4));
     EXPECT_EQ(28, MEMORY_get_allocated_bytes());
