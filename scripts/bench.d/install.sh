@@ -21,11 +21,16 @@ else
     cmake --preset win64 >/dev/null
     cmake --build --preset win64 -j "$(nproc)" --target "${install_targets[@]}" >/dev/null
 fi
-if ! command -v makensis >/dev/null; then
-    quill_say "installing: nsis"
+# makensis builds the NSIS contender; python3 generates the disc.
+install_missing=()
+command -v makensis >/dev/null || install_missing+=(nsis)
+command -v python3 >/dev/null || install_missing+=(python3)
+if [ ${#install_missing[@]} -gt 0 ]; then
+    quill_say "installing: ${install_missing[*]}"
     install_sudo=""
     [ "$(id -u)" -eq 0 ] || install_sudo="sudo"
-    $install_sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends nsis >/dev/null
+    $install_sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends \
+        "${install_missing[@]}" >/dev/null
 fi
 
 quill_ensure_display
