@@ -185,6 +185,8 @@ bool SetupProgram::command(int id) {
 }
 
 bool SetupProgram::mouse_click(int id) {
+    // The pointer presses whatever lies on top there: bring the window up first.
+    SetForegroundWindow(window_);
     RECT area{};
     if (!GetWindowRect(control(id), &area) || !SetCursorPos((area.left + area.right) / 2, (area.top + area.bottom) / 2))
         return false;
