@@ -81,7 +81,7 @@ TEST_F(Memory, HeaderLayoutAndAlignment) {
 
     // The header's file field: after the last backslash, cut at the last stop, then 8 characters.
     const char* const names[][2] = {{caller_file, "Loader"}, {"src\\averylongname.c", "averylon"},
-                                    {"abcdefg.hij.cpp", "abcdefg."}, {"d:\\v1.2\\Heap", "Heap"}, {"a\\12345678", "12345678"}};
+                                    {"abcdefg.hij.cpp", "abcdefg."}, {"d:\\v1.2\\Heap", "Heap"}, {"ninechars.c", "ninechar"}};
     for (const auto& name : names)
         EXPECT_EQ(name[1], header_text(MEMORY_allocate(nullptr, 1, 0, "n", name[0], 1), MEMORY_OFFSET_FILE)) << name[0];
 }
