@@ -407,6 +407,7 @@ void efile_clear_search_path(std::int32_t index) {
         if (index != -1 && static_cast<std::uint32_t>(index) != slot) continue;
         EFILE_TREE_DETAILS& details = state.search_paths[slot];
         details.path[0] = '\0';
+        efile_free_tree_index(&details);
         if (details.file_tree) MEMORY_FREE(details.file_tree);
     }
     LEAVE();

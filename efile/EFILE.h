@@ -24,12 +24,16 @@ struct EFILE_TREE_ENTRY {
     char name[EFILE_TREE_NAME_SIZE];
 };
 
+// A built tree's names by level, so that a lookup is one probe per name component.
+struct EFILE_TREE_INDEX;
+
 // One search-path slot; an empty path marks a free slot.
 struct EFILE_TREE_DETAILS {
     char path[EFILE_PATH_SIZE];
     EFILE_TREE_ENTRY* file_tree;
     std::uint32_t tree_size;    // capacity of file_tree in nodes
     std::uint32_t num_entries;  // nodes in use
+    EFILE_TREE_INDEX* index;    // made by a build, dropped when a node is added or the tree goes
 };
 
 // Settings for EFILE_initialise; the reserved fields are kept but drive nothing.

@@ -33,6 +33,9 @@ struct efile_module_state {
 
 extern efile_module_state local_efile_details;
 
+// Drops a slot's name index (a tracked block), if it has one.
+void efile_free_tree_index(EFILE_TREE_DETAILS* tree_details);
+
 // Status query of a layer path; TRUE when it exists. Fills *status.
 BOOL8 efile_system_status(const char* path, struct stat* status);
 // Opens a layer path with the runtime; null when it cannot be opened (or cannot be expressed).
