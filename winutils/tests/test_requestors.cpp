@@ -9,9 +9,7 @@
 #include <atomic>
 #include <cstdlib>
 #include <cstring>
-#include <string>
-#include <thread>
-#include <vector>
+#include <functional>
 
 #include "Handles.h"
 #include "WINUTILS.h"
@@ -24,79 +22,50 @@ typedef std::vector<std::string> WORDS;
 
 // One answer to a dialog: text typed into its text field first (when not null), then a button
 // pressed, or WM_CLOSE sent.
-struct STEP {
-    int button;
-    const char* typed;
-};
+struct STEP { int button; const char* typed; };
 
-// The dialog's title and the texts of its labels and edit fields, in order.
-std::string describe(HWND dialog) {
-    std::string seen = TEST_window_text(dialog);
-    for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
-        char kind[16] = "";
-        GetClassNameA(child, kind, sizeof kind);
-        const std::string text = TEST_window_text(child);
-        if ((lstrcmpiA(kind, "Static") == 0 || lstrcmpiA(kind, "Edit") == 0) && !text.empty())
-            seen.append(1, '|').append(text);
-    }
-    return seen;
-}
-
-// Answers each dialog that comes up, in turn, with the next step, once the dialog's thread is
-// pumping its messages (and so done setting the dialog up); a dialog beyond the steps is
-// cancelled so that a test never hangs. Keeps what each dialog showed.
-class DIALOG_DRIVER {
-public:
-    explicit DIALOG_DRIVER(std::vector<STEP> steps) : steps_(std::move(steps)), worker_([this] { run(); }) {}
-    ~DIALOG_DRIVER() { finish(); }
-    DIALOG_DRIVER(const DIALOG_DRIVER&) = delete;
-    DIALOG_DRIVER& operator=(const DIALOG_DRIVER&) = delete;
-
-    // Stops answering; what each dialog showed, in turn.
-    WORDS finish() {
-        stop_ = true;
-        if (worker_.joinable()) worker_.join();
-        return seen_;
-    }
-
-private:
-    void run() {
-        HWND previous = nullptr;
-        for (; !stop_; Sleep(10)) {
+// Runs call while a second thread answers each dialog that comes up, in turn, with the next step,
+// once the dialog's thread is pumping its messages (and so done setting the dialog up); a dialog
+// beyond the steps is cancelled so that a test never hangs. What each dialog showed: its title,
+// then the texts of its labels and edit fields.
+WORDS answering(const std::vector<STEP>& steps, const std::function<void()>& call) {
+    WORDS seen;
+    std::atomic<bool> done{false};
+    std::thread answerer([&] {
+        for (HWND previous = nullptr; !done; Sleep(10)) {
             HWND dialog = TEST_find_visible_dialog();
-            // A dialog already answered may linger for a moment while it closes.
-            if (dialog == nullptr || (dialog == previous && IsWindow(dialog))) continue;
             DWORD_PTR ignored;
-            if (SendMessageTimeoutA(dialog, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &ignored) == 0) continue;
-            const STEP step = seen_.size() < steps_.size() ? steps_[seen_.size()] : STEP{IDCANCEL, nullptr};
-            seen_.push_back(describe(dialog));
+            // A dialog already answered may linger for a moment while it closes.
+            if (dialog == nullptr || (dialog == previous && IsWindow(dialog)) ||
+                !SendMessageTimeoutA(dialog, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &ignored))
+                continue;
+            const STEP step = seen.size() < steps.size() ? steps[seen.size()] : STEP{IDCANCEL, nullptr};
+            std::string shown = TEST_window_text(dialog);
+            for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+                char kind[16] = "";
+                GetClassNameA(child, kind, sizeof kind);
+                const std::string text = TEST_window_text(child);
+                if ((!lstrcmpiA(kind, "Static") || !lstrcmpiA(kind, "Edit")) && !text.empty()) shown += "|" + text;
+            }
+            seen.push_back(shown);
             // The file dialogs' name field is a combo box with an edit in newer dialogs, an edit in older ones.
             for (int field : {911, 0x47c, 0x480})
                 if (step.typed != nullptr && SetDlgItemTextA(dialog, field, step.typed)) break;
-            if (step.button == WM_CLOSE)
-                PostMessageA(dialog, WM_CLOSE, 0, 0);
-            else
-                PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(step.button, BN_CLICKED), 0);
+            PostMessageA(dialog, step.button == WM_CLOSE ? WM_CLOSE : WM_COMMAND, MAKEWPARAM(step.button, BN_CLICKED), 0);
             previous = dialog;
         }
-    }
+    });
+    call();
+    done = true;
+    answerer.join();
+    return seen;
+}
 
-    std::vector<STEP> steps_;
-    WORDS seen_;
-    std::atomic<bool> stop_{false};
-    std::thread worker_;
-};
-
-// ---- command-line splitter ----
-
+// No words: null, and the count untouched. A lone quote counts as a word but holds nothing once
+// split. Tabs and line breaks separate words when counting, not when splitting. A closing quote
+// ends a word that the count runs on through: the split keeps to the counted slots.
 TEST(ParseCommandLine, SplitsInPlaceAtBlanksOutsideQuotes) {
-    // No words: null, and the count untouched. A lone quote counts as a word but holds nothing once
-    // split. Tabs and line breaks separate words when counting, not when splitting. A closing quote
-    // ends a word that the count runs on through: the split keeps to the counted slots.
-    const struct {
-        const char* line;
-        WORDS words;
-    } cases[] = {
+    const struct { const char* line; WORDS words; } cases[] = {
         {"a  b", {"a", "b"}}, {"\"hello world\" next", {"hello world", "next"}}, {" a", {"a"}},
         {"a b   ", {"a", "b"}}, {"x \"a  b\"", {"x", "a  b"}}, {"x \"y z", {"x", "y z"}},
         {"", {}}, {" \t\r\n ", {}}, {"\"", {}}, {" \"\" ", {}},
@@ -104,108 +73,56 @@ TEST(ParseCommandLine, SplitsInPlaceAtBlanksOutsideQuotes) {
         {"\"a\"b", {"a"}}, {"\"a\"b \"c\"d", {"a", "b"}},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.line);
-        std::vector<char> text(c.line, c.line + std::strlen(c.line) + 1);
+        std::string text(c.line);
         std::int32_t count = -7;
         char** words = WINUTILS_parse_command_line(text.data(), &count);
         WORDS split;
         for (std::int32_t i = 0; words != nullptr && i < count; ++i) {
-            EXPECT_TRUE(words[i] >= text.data() && words[i] < text.data() + text.size()) << "word " << i;
+            EXPECT_TRUE(words[i] >= text.data() && words[i] < text.data() + text.size()) << c.line << " word " << i;
             split.push_back(words[i]);
         }
-        EXPECT_EQ(c.words, split);
-        EXPECT_EQ(c.words.empty(), words == nullptr);
-        if (words == nullptr) {
-            EXPECT_EQ(-7, count);
-        }
+        EXPECT_EQ(c.words, split) << c.line;
+        EXPECT_EQ(c.words.empty() ? -7 : static_cast<std::int32_t>(c.words.size()), count) << c.line;
+        EXPECT_EQ(c.words.empty(), words == nullptr) << c.line;
         std::free(words);
     }
     EXPECT_EQ(nullptr, WINUTILS_parse_command_line(nullptr, nullptr));
 }
 
-// ---- file-dialog filter ----
-
 // Each case shows the filter built, with the byte after it, which stays untouched.
 TEST(FileRequestorFilter, IsOnePairEndingInThreeNulsOrRefused) {
-    const auto built = [](const char* description, const char* pattern, std::size_t size) {
+    const auto built = [](const std::string& description, const char* pattern, std::size_t size) {
         char filter[winutils_filter_size + 1];
         std::memset(filter, 'x', sizeof filter);
-        if (!winutils_build_filter(filter, size, description, pattern)) return std::string("refused");
-        return std::string(filter, std::strlen(description ? description : "") + std::strlen(pattern ? pattern : "") + 5);
+        if (!winutils_build_filter(filter, size, description.empty() ? nullptr : description.c_str(), pattern))
+            return std::string("refused");
+        return std::string(filter, description.size() + std::strlen(pattern ? pattern : "") + 5);
     };
     const std::string full(winutils_filter_size - 5, 'd');
     EXPECT_EQ(std::string("Text files\0*.txt\0\0\0x", 20), built("Text files", "*.txt", winutils_filter_size));
-    EXPECT_EQ(std::string("\0\0\0\0x", 5), built(nullptr, nullptr, winutils_filter_size));
-    EXPECT_EQ(full + std::string("\0*\0\0\0x", 6), built(full.c_str(), "*", winutils_filter_size));
-    EXPECT_EQ("refused", built(full.c_str(), "**", winutils_filter_size));
+    EXPECT_EQ(std::string("\0\0\0\0x", 5), built("", nullptr, winutils_filter_size));
+    EXPECT_EQ(full + std::string("\0*\0\0\0x", 6), built(full, "*", winutils_filter_size));
+    EXPECT_EQ("refused", built(full, "**", winutils_filter_size));
     EXPECT_EQ("refused", built("", "", 3));
 }
 
-// ---- message pump ----
-
-std::vector<UINT> dispatched;
-
-LRESULT CALLBACK recording_procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-    if (message >= WM_APP) dispatched.push_back(message);
-    return DefWindowProcA(window, message, wparam, lparam);
-}
-
+// Typed characters posted to an edit control are dispatched up to a quit message, which is taken;
+// what follows it stays queued.
 TEST(ProcessMessages, DispatchesTheQueueAndStopsAtQuit) {
-    WNDCLASSA window_class = {};
-    window_class.lpfnWndProc = recording_procedure;
-    window_class.hInstance = GetModuleHandleA(nullptr);
-    window_class.lpszClassName = "RequestorPumpTest";
-    RegisterClassA(&window_class);
-    HWND window = CreateWindowA("RequestorPumpTest", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
-    ASSERT_NE(nullptr, window);
+    HWND edit = CreateWindowA("EDIT", "", WS_POPUP, 0, 0, 100, 20, nullptr, nullptr, nullptr, nullptr);
     MSG left;
-    while (PeekMessageA(&left, nullptr, 0, 0, PM_REMOVE)) {
-    }
-    PostMessageA(window, WM_APP + 1, 0, 0);
-    PostMessageA(window, WM_APP + 2, 0, 0);
+    while (PeekMessageA(&left, nullptr, 0, 0, PM_REMOVE)) {}
+    for (char typed : {'a', 'b', '\0', 'c'}) PostMessageA(typed ? edit : nullptr, typed ? WM_CHAR : WM_QUIT, typed, 0);
     WINUTILS_process_messages();
-    EXPECT_EQ((std::vector<UINT>{WM_APP + 1, WM_APP + 2}), dispatched);
-    EXPECT_FALSE(PeekMessageA(&left, nullptr, 0, 0, PM_NOREMOVE));
-
-    // The quit message is taken, not dispatched, and what follows it stays queued.
-    dispatched.clear();
-    PostMessageA(window, WM_APP + 3, 0, 0);
-    PostThreadMessageA(GetCurrentThreadId(), WM_QUIT, 5, 0);
-    PostMessageA(window, WM_APP + 4, 0, 0);
-    WINUTILS_process_messages();
-    EXPECT_EQ((std::vector<UINT>{WM_APP + 3}), dispatched);
+    EXPECT_EQ("ab", TEST_window_text(edit));
     ASSERT_TRUE(PeekMessageA(&left, nullptr, 0, 0, PM_REMOVE));
-    EXPECT_EQ(static_cast<UINT>(WM_APP + 4), left.message);
-    DestroyWindow(window);
-}
-
-// ---- text entry ----
-
-// The dialog shows the title, the prompt and the buffer's text; OK leaves the answer in the
-// buffer, cut to the size given, and not a byte past it.
-TEST(GetTextString, OkReturnsTheTypedTextWithinTheGivenSize) {
-    const struct {
-        const char* typed;
-        std::int32_t size;
-        const char* answer;
-    } cases[] = {{"typed answer", 16, "typed answer"}, {"a much longer answer", 8, "a much "}, {"", 16, ""}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.typed);
-        char buffer[17];
-        std::memset(buffer, '#', sizeof buffer);
-        std::strcpy(buffer, "start");
-        DIALOG_DRIVER driver({{IDOK, c.typed}});
-        EXPECT_EQ(0, WINUTILS_get_text_string("Name?", "Type a name", buffer, c.size));
-        EXPECT_EQ(WORDS{"Name?|Type a name|start"}, driver.finish());
-        EXPECT_STREQ(c.answer, buffer);
-        EXPECT_EQ('#', buffer[c.size]);
-    }
+    EXPECT_EQ(std::make_pair(static_cast<UINT>(WM_CHAR), static_cast<WPARAM>('c')), std::make_pair(left.message, left.wParam));
+    DestroyWindow(edit);
 }
 
 void abandon_text_entry(int button) {
     char buffer[32] = "";
-    DIALOG_DRIVER driver({{button, nullptr}});
-    WINUTILS_get_text_string("t", "p", buffer, sizeof buffer);
+    answering({{button, nullptr}}, [&] { WINUTILS_get_text_string("t", "p", buffer, sizeof buffer); });
     std::exit(0);  // only reached if the dialog returned to its caller
 }
 
@@ -215,76 +132,75 @@ TEST(GetTextStringDeathTest, CancelOrCloseEndsTheProgramWithMinusOne) {
     EXPECT_EXIT(abandon_text_entry(WM_CLOSE), testing::ExitedWithCode(-1), "");
 }
 
-// ---- file and folder requestors ----
-
-std::string current_directory() {
-    char path[MAX_PATH] = "";
-    GetCurrentDirectoryA(sizeof path, path);
-    return path;
-}
-
-// The dialogs the mode bits name come up in turn (open, checked save, save) until one is
-// confirmed; the current directory is the same afterwards.
-TEST(FileRequestor, TriesEachDialogOfTheModeUntilOneIsConfirmed) {
+// Each call answers its dialogs, in turn, with the case's steps; a result is the return value and
+// what the buffer holds. The file dialogs of the mode bits come up in order (open, checked save,
+// save) until one is confirmed. Refused calls show no dialog. No call moves the current directory.
+TEST(Requestors, ShowTheirDialogsAndGiveBackTheAnswer) {
+    ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
     char temp[MAX_PATH] = "";
     GetTempPathA(sizeof temp, temp);
-    const std::string scratch = std::string(temp) + "requestor_tests";
+    const std::string scratch = std::string(temp) + "requestor_tests", chosen = scratch + "\\chosen.sav",
+                      existing = scratch + "\\existing.sav";
     CreateDirectoryA(scratch.c_str(), nullptr);
-    const std::string chosen = scratch + "\\chosen.sav";
-    const std::string existing = scratch + "\\existing.sav";
     DeleteFileA(chosen.c_str());
-    WINUTILS_HANDLE made(CreateFileA(existing.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-    ASSERT_TRUE(static_cast<bool>(made));
-    made.reset();
+    ASSERT_TRUE(static_cast<bool>(
+        WINUTILS_HANDLE(CreateFileA(existing.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr))));
 
-    const std::uint32_t open = WINUTILS_REQUEST_OPEN;
+    // The text entry reads into 17 bytes that start as "start" then '#'s; the result shows the
+    // byte at the size given too, which no answer may reach.
+    const auto entry = [](std::int32_t size) {
+        char buffer[17];
+        std::memset(buffer, '#', sizeof buffer);
+        std::strcpy(buffer, "start");
+        const std::int32_t result = WINUTILS_get_text_string("Name?", "Type a name", buffer, size);
+        return std::to_string(result) + " " + buffer + " " + buffer[size];
+    };
+    const std::string huge(winutils_filter_size, 'd');
+    const auto file = [&](std::uint32_t mode, bool with_buffer = true, const char* description = "Saves") {
+        char name[WINUTILS_FILE_NAME_SIZE] = "";
+        return std::to_string(WINUTILS_file_requestor("Pick a file", with_buffer ? name : nullptr, "sav", description,
+                                                      "*.sav", scratch.c_str(), mode)) + " " + name;
+    };
+    const auto folder = [](const char* title, bool with_buffer = true) {
+        char path[MAX_PATH] = "";
+        return std::to_string(WINUTILS_folder_requestor(title, with_buffer ? path : nullptr));
+    };
+    const std::uint32_t open = WINUTILS_REQUEST_OPEN, checked = WINUTILS_REQUEST_SAVE_CHECKED;
     const STEP cancel = {IDCANCEL, nullptr};
-    const struct {
-        const char* label;
-        std::uint32_t mode;
-        std::vector<STEP> steps;
-        const char* chosen;  // null: nothing confirmed
-    } cases[] = {
-        {"save after a cancelled open", open | WINUTILS_REQUEST_SAVE, {cancel, {IDOK, chosen.c_str()}}, chosen.c_str()},
+    // seen: a text each dialog shows, in turn.
+    const struct { const char* label; std::vector<STEP> steps; std::function<std::string()> call; std::string result; WORDS seen; } cases[] = {
+        {"text typed", {{IDOK, "typed answer"}}, [&] { return entry(16); }, "0 typed answer #", {"Name?|Type a name|start"}},
+        {"text cut", {{IDOK, "a much longer answer"}}, [&] { return entry(8); }, "0 a much  #", {"Name?|Type a name|start"}},
+        {"text emptied", {{IDOK, ""}}, [&] { return entry(16); }, "0  #", {"Name?|Type a name|start"}},
+        {"save after a cancelled open", {cancel, {IDOK, chosen.c_str()}}, [&] { return file(open | WINUTILS_REQUEST_SAVE); },
+         "1 " + chosen, {"Pick a file", "Pick a file"}},
         // The checked save asks before overwriting an existing file.
-        {"checked save of an existing file", open | WINUTILS_REQUEST_SAVE_CHECKED,
-         {cancel, {IDOK, existing.c_str()}, {IDYES, nullptr}}, existing.c_str()},
-        {"all cancelled", open | WINUTILS_REQUEST_SAVE_CHECKED | WINUTILS_REQUEST_SAVE, {cancel, cancel, cancel}, nullptr},
-        {"no mode", 0, {}, nullptr},
+        {"checked save of an existing file", {cancel, {IDOK, existing.c_str()}, {IDYES, nullptr}},
+         [&] { return file(open | checked); }, "1 " + existing, {"Pick a file", "Pick a file", ""}},
+        {"all cancelled", {}, [&] { return file(open | checked | WINUTILS_REQUEST_SAVE); }, "0 ",
+         {"Pick a file", "Pick a file", "Pick a file"}},
+        {"no mode", {}, [&] { return file(0); }, "0 ", {}},
+        {"no file name buffer", {}, [&] { return file(open, false); }, "0 ", {}},
+        {"filter too long", {}, [&] { return file(open, true, huge.c_str()); }, "0 ", {}},
+        {"folder, untitled", {}, [&] { return folder(nullptr); }, "0", {"|Choose a folder"}},
+        {"folder, titled", {}, [&] { return folder("Where to?"); }, "0", {"|Where to?"}},
+        {"folder, no path buffer", {}, [&] { return folder("t", false); }, "0", {}},
+    };
+    const auto current_directory = [] {
+        char path[MAX_PATH] = "";
+        return std::string(path, GetCurrentDirectoryA(sizeof path, path));
     };
     const std::string before = current_directory();
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.label);
-        char name[WINUTILS_FILE_NAME_SIZE] = "";
-        DIALOG_DRIVER driver(c.steps);
-        EXPECT_EQ(c.chosen != nullptr, WINUTILS_file_requestor("Pick a file", name, "sav", "Saves", "*.sav",
-                                                               scratch.c_str(), c.mode) == TRUE);
-        const WORDS seen = driver.finish();
-        EXPECT_EQ(c.steps.size(), seen.size());
-        for (const std::string& shown : seen) EXPECT_EQ(0u, shown.find("Pick a file")) << shown;
-        EXPECT_STRCASEEQ(c.chosen != nullptr ? c.chosen : "", name);
-        EXPECT_EQ(before, current_directory());
+        std::string result;
+        const WORDS seen = answering(c.steps, [&] { result = c.call(); });
+        EXPECT_STRCASEEQ(c.result.c_str(), result.c_str()) << c.label;
+        EXPECT_EQ(c.seen.size(), seen.size()) << c.label;
+        for (std::size_t i = 0; i < seen.size() && i < c.seen.size(); ++i)
+            EXPECT_NE(std::string::npos, seen[i].find(c.seen[i])) << c.label << ": " << seen[i];
+        EXPECT_EQ(before, current_directory()) << c.label;
     }
-    // Refusals, before any dialog: no buffer, a filter that would not fit.
-    const std::string huge(winutils_filter_size, 'd');
-    char name[WINUTILS_FILE_NAME_SIZE] = "";
-    EXPECT_FALSE(WINUTILS_file_requestor("t", nullptr, nullptr, "All", "*.*", scratch.c_str(), open));
-    EXPECT_FALSE(WINUTILS_file_requestor("t", name, nullptr, huge.c_str(), "*", scratch.c_str(), open));
-    EXPECT_EQ(before, current_directory());
     DeleteFileA(existing.c_str());
-}
-
-TEST(FolderRequestor, ShowsItsTitleOrChooseAFolderAndCancelIsFalse) {
-    ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
-    char path[MAX_PATH] = "";
-    DIALOG_DRIVER driver({{IDCANCEL, nullptr}, {IDCANCEL, nullptr}});
-    EXPECT_FALSE(WINUTILS_folder_requestor(nullptr, path));
-    EXPECT_FALSE(WINUTILS_folder_requestor("Where to?", path));
-    const WORDS seen = driver.finish();
-    ASSERT_EQ(2u, seen.size());
-    EXPECT_NE(std::string::npos, seen[0].find("|Choose a folder")) << seen[0];
-    EXPECT_NE(std::string::npos, seen[1].find("|Where to?")) << seen[1];
-    EXPECT_FALSE(WINUTILS_folder_requestor("t", nullptr));
     CoUninitialize();
 }
 
