@@ -117,6 +117,10 @@ TEST(ProcessMessages, DispatchesTheQueueAndStopsAtQuit) {
     EXPECT_EQ("ab", TEST_window_text(edit));
     ASSERT_TRUE(PeekMessageA(&left, nullptr, 0, 0, PM_REMOVE));
     EXPECT_EQ(std::make_pair(static_cast<UINT>(WM_CHAR), static_cast<WPARAM>('c')), std::make_pair(left.message, left.wParam));
+    // Without a quit message the pump returns once the queue is empty.
+    PostMessageA(edit, WM_CHAR, 'd', 0);
+    WINUTILS_process_messages();
+    EXPECT_EQ("abd", TEST_window_text(edit));
     DestroyWindow(edit);
 }
 
