@@ -49,11 +49,15 @@ void message_index_reset(std::int32_t handle) {
     message_state.indexes[handle] = message_index{nullptr, 0, 0};
 }
 
-void message_index_put(message_index& index, const MESSAGE_STR* records, std::uint32_t record) {
-    std::uint32_t slot = message_hash(records[record].id) & (index.capacity - 1);
+void message_index_put_hashed(message_index& index, std::uint32_t hash, std::uint32_t record) {
+    std::uint32_t slot = hash & (index.capacity - 1);
     while (index.slots[slot]) slot = (slot + 1) & (index.capacity - 1);
     index.slots[slot] = record + 1;
     ++index.count;
+}
+
+void message_index_put(message_index& index, const MESSAGE_STR* records, std::uint32_t record) {
+    message_index_put_hashed(index, message_hash(records[record].id), record);
 }
 
 // Makes room for the file's records plus one more, indexing them all afresh; FALSE without memory.
@@ -197,17 +201,62 @@ std::int32_t message_free_handle(MESSAGE_FILE_ERROR* error) {
     return handle;
 }
 
+// Inserts one entry the reader cut out of the file being loaded, as MESSAGE_insert_message would:
+// the id's number and hash are taken in one pass, one probe answers whether the id is new, and a
+// text already known to be within the length limit is not measured again.
+void message_insert_loaded(std::int32_t handle, const char* id, const std::uint16_t* text, BOOL8 text_within_limit) {
+    MESSAGE_FILE& entry = message_state.table[handle];
+    message_index* index = message_state.indexes ? &message_state.indexes[handle] : nullptr;
+    if (!index || !index->slots || index->count != entry.num_messages || entry.num_messages >= entry.capacity ||
+        (index->count + 1) * 2 > index->capacity) {
+        MESSAGE_insert_message(handle, id, text);
+        return;
+    }
+    std::uint32_t hash = 2166136261u, sum = 0;
+    for (const char* byte = id; *byte; ++byte) {
+        hash = (hash ^ static_cast<unsigned char>(*byte)) * 16777619u;
+        sum += static_cast<std::uint32_t>(static_cast<std::int32_t>(static_cast<signed char>(*byte)));
+    }
+    const std::int32_t magic = static_cast<std::int32_t>(sum);
+    for (std::uint32_t slot = hash & (index->capacity - 1); index->slots[slot]; slot = (slot + 1) & (index->capacity - 1)) {
+        const MESSAGE_STR& record = entry.messages[index->slots[slot] - 1];
+        if (record.magic_number == magic && std::strcmp(record.id, id) == 0) return;  // the first one stays
+    }
+    if (!text_within_limit && unicodelen(text) == 0) return;
+    char* id_to_store = const_cast<char*>(id);
+    std::uint16_t* text_to_store = const_cast<std::uint16_t*>(text);
+    if (entry.editable == 1) {
+        std::size_t id_length = std::strlen(id) + 1;
+        id_to_store = static_cast<char*>(std::malloc(id_length));
+        text_to_store = message_copy_text(text);
+        if (!id_to_store || !text_to_store) {
+            std::free(id_to_store);
+            std::free(text_to_store);
+            return;
+        }
+        std::memcpy(id_to_store, id, id_length);
+    }
+    MESSAGE_STR& record = entry.messages[entry.num_messages];
+    record.id = id_to_store;
+    record.text = text_to_store;
+    record.magic_number = magic;
+    message_index_put_hashed(*index, hash, entry.num_messages);
+    ++entry.num_messages;
+}
+
 // Checks and cuts the units the entry's file text holds, wherever they came from, and takes the
 // entry into use; MESSAGE_MARKUP_ERROR (the entry left free) on a markup error.
 std::int32_t message_take_units(std::int32_t handle, std::int32_t units, const char* name, std::uint8_t editable,
                                 MESSAGE_FILE_ERROR* error) {
     MESSAGE_FILE* entry = &message_state.table[handle];
     std::int32_t entries = 0;
+    message_cut_list cuts{nullptr, 0, 0, TRUE};
     if (units > 0) {
         message_decrypt_xor(entry, entry->file_text, units);
-        entries = message_count(entry, units, error);
+        entries = message_scan(entry, units, error, &cuts);
     }
     if (entries == -2) {
+        std::free(cuts.items);
         if (error) {
             std::size_t length = std::strlen(name) + 1;
             error->file_name = static_cast<char*>(std::malloc(length));
@@ -223,8 +272,21 @@ std::int32_t message_take_units(std::int32_t handle, std::int32_t units, const c
         // Without the array the entries still go in: insertion grows it a few records at a time.
         entry->messages = static_cast<MESSAGE_STR*>(std::calloc(static_cast<std::size_t>(entries), sizeof(MESSAGE_STR)));
         entry->capacity = entry->messages ? static_cast<std::uint32_t>(entries) : 0;
-        mark_messages(entry, units, entries);
+        if (!cuts.usable) {
+            mark_messages(entry, units, entries);
+        } else if (entry->file_text[0] != 0) {  // a zero header cuts nothing, as mark_messages has it
+            // Sized once for every entry, the index never has to grow while the file goes in.
+            if (message_state.indexes) message_index_rebuild(handle, static_cast<std::uint32_t>(entries));
+            for (std::size_t index = 0; index < cuts.count; ++index) {
+                const char* id = nullptr;
+                const std::uint16_t* text = nullptr;
+                BOOL8 text_within_limit = FALSE;
+                message_cut_entry(entry->file_text, cuts.items[index], &id, &text, &text_within_limit);
+                message_insert_loaded(handle, id, text, text_within_limit);
+            }
+        }
     }
+    std::free(cuts.items);
     return handle;
 }
 

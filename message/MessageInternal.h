@@ -16,11 +16,30 @@ extern const char message_error_close_before_open[];
 extern const char message_error_newline_before[];
 extern const char message_error_newline_after[];
 
+// An entry as mark_messages cuts it: unit indices of the id's "[" and "]", of the text's first unit
+// and of the "[" after the text.
+struct message_cut {
+    std::int32_t open, close, text_start, next;
+};
+// The cuts a scan found, in file order; not usable when the list could not grow.
+struct message_cut_list {
+    message_cut* items;
+    std::size_t count;
+    std::size_t capacity;
+    BOOL8 usable;
+};
+
 // Reader.
 std::int32_t message_read_message_file(MESSAGE_FILE* entry, const char* file_name);
 void message_decrypt_xor(MESSAGE_FILE* entry, std::uint16_t* units, std::int32_t count);
 std::int32_t message_count(MESSAGE_FILE* entry, std::int32_t count, MESSAGE_FILE_ERROR* error);
 void mark_messages(MESSAGE_FILE* entry, std::int32_t count, std::int32_t number_of_entries);
+// message_count, and in the same pass the entries mark_messages would cut, when cuts is given.
+std::int32_t message_scan(MESSAGE_FILE* entry, std::int32_t count, MESSAGE_FILE_ERROR* error, message_cut_list* cuts);
+// Cuts one entry out in place as mark_messages does; gives its id and text, and whether the text
+// is surely within the length limit.
+void message_cut_entry(std::uint16_t* units, const message_cut& cut, const char** id, const std::uint16_t** text,
+                       BOOL8* text_within_limit);
 void message_convert_marked_ids(std::uint16_t* id);
 void message_encrypt_xor(MESSAGE_FILE* entry, std::uint16_t* image, std::int32_t count);
 std::int32_t message_calc_message_id_magic_number(const char* id);

@@ -6,6 +6,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <bit>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 #include <cstring>
 
 #include "EBUG.h"
@@ -135,7 +138,124 @@ void message_decrypt_xor(MESSAGE_FILE* entry, std::uint16_t* units, std::int32_t
     LEAVE();
 }
 
-std::int32_t message_count(MESSAGE_FILE* entry, std::int32_t count, MESSAGE_FILE_ERROR* error) {
+namespace {
+
+// Tab, CR and space are whitespace; LF and the brackets are the units the check acts on; any other
+// unit is "other", which may not touch a bracket from outside.
+bool message_is_other(std::uint16_t unit) {
+    return unit != message_tab && unit != message_lf && unit != message_cr && unit != message_space &&
+           unit != message_open && unit != message_close;
+}
+
+// Where mark_messages stands between two entries: looking for the id's "[", its "]", the LF that
+// ends the id's line, then the "[" that ends the text (and opens the next id).
+enum class message_cut_state { open, close, line_end, next };
+
+BOOL8 message_add_cut(message_cut_list* cuts, const message_cut& cut) {
+    if (cuts->count == cuts->capacity) {
+        std::size_t capacity = cuts->capacity ? cuts->capacity * 2 : 256;
+        message_cut* grown = static_cast<message_cut*>(std::realloc(cuts->items, capacity * sizeof(message_cut)));
+        if (!grown) return FALSE;
+        cuts->items = grown;
+        cuts->capacity = capacity;
+    }
+    cuts->items[cuts->count++] = cut;
+    return TRUE;
+}
+
+bool message_is_event(std::uint16_t unit) {
+    return unit <= message_close && (unit == message_lf || unit == message_open || unit == message_close);
+}
+
+// The markup check and the cutting, driven by the units that change anything: LF and the
+// brackets. An "other" unit can only fail next to a bracket, so its checks are made from the
+// bracket: before a "[" by looking back, after a "]" by looking ahead. Each error is still the one
+// the unit-by-unit check would stop on first, at the same unit and line.
+struct message_scanner {
+    const std::uint16_t* units;
+    std::int32_t count;
+    message_cut_list* cuts;
+    bool inside;
+    std::uint32_t line;
+    std::int32_t brackets;
+    const char* failure;
+    std::int32_t position;
+    message_cut_state state;
+    message_cut cut;
+
+    bool fail(const char* text, std::int32_t at) {
+        failure = text;
+        position = at;
+        return false;
+    }
+
+    // FALSE when the unit at index ends the scan with an error.
+    bool event(std::int32_t index) {
+        const std::uint16_t unit = units[index];
+        if (unit == message_lf) {
+            ++line;
+            if (state == message_cut_state::line_end) {
+                cut.text_start = index + 1;
+                state = message_cut_state::next;
+            }
+            return true;
+        }
+        if (unit == message_open) {
+            if (!inside && index > 1 && message_is_other(units[index - 1]))
+                return fail(message_error_newline_before, index);
+            ++brackets;
+            if (inside) return fail(message_error_bracket_in_bracket, index);
+            inside = true;
+            if (state == message_cut_state::next) {
+                cut.next = index;
+                if (cuts && cuts->usable && !message_add_cut(cuts, cut)) cuts->usable = FALSE;
+            }
+            if (state == message_cut_state::open || state == message_cut_state::next) {
+                cut.open = index;
+                state = message_cut_state::close;
+            }
+            return true;
+        }
+        if (!inside) return fail(message_error_close_before_open, index);
+        inside = false;
+        if (state == message_cut_state::close) {
+            cut.close = index;
+            state = message_cut_state::line_end;
+        }
+        if (index + 1 < count && message_is_other(units[index + 1])) {
+            if (index + 2 < count && units[index + 2] == message_open)
+                return fail(message_error_newline_before, index + 2);
+            return fail(message_error_newline_after, index + 1);
+        }
+        return true;
+    }
+
+    void run() {
+        std::int32_t index = 1;
+#if defined(__SSE2__)
+        // Eight units at a time; most hold no LF and no bracket at all.
+        const __m128i lf = _mm_set1_epi16(static_cast<short>(message_lf));
+        const __m128i open = _mm_set1_epi16(static_cast<short>(message_open));
+        const __m128i close = _mm_set1_epi16(static_cast<short>(message_close));
+        for (; index <= count - 8; index += 8) {
+            const __m128i block = _mm_loadu_si128(static_cast<const __m128i*>(static_cast<const void*>(units + index)));
+            const __m128i hits = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi16(block, lf), _mm_cmpeq_epi16(block, open)),
+                                              _mm_cmpeq_epi16(block, close));
+            // Two mask bits per unit.
+            for (auto mask = static_cast<std::uint32_t>(_mm_movemask_epi8(hits)); mask; mask &= mask - 1) {
+                if (!event(index + std::countr_zero(mask) / 2)) return;
+                mask &= mask - 1;
+            }
+        }
+#endif
+        for (; index < count; ++index)
+            if (message_is_event(units[index]) && !event(index)) return;
+    }
+};
+
+}  // namespace
+
+std::int32_t message_scan(MESSAGE_FILE* entry, std::int32_t count, MESSAGE_FILE_ERROR* error, message_cut_list* cuts) {
     ENTER();
     if (error) {
         error->error = 0;
@@ -145,60 +265,23 @@ std::int32_t message_count(MESSAGE_FILE* entry, std::int32_t count, MESSAGE_FILE
     }
     const std::uint16_t* units = entry->file_text;
     if (!units || count < 2) EBUG_RETURN(-1);
-
-    bool inside = false;
-    std::uint32_t line = 1;
-    std::int32_t brackets = 0;
-    const char* failure = nullptr;
-    std::int32_t position = 0;
-    for (std::int32_t index = 1; index < count && !failure; ++index) {
-        std::uint16_t unit = units[index];
-        switch (unit) {
-        case message_tab:
-        case message_cr:
-        case message_space:
-            break;
-        case message_lf:
-            ++line;
-            break;
-        case message_open:
-            ++brackets;
-            if (inside) {
-                failure = message_error_bracket_in_bracket;
-                position = index;
-            }
-            inside = true;
-            break;
-        case message_close:
-            if (!inside) {
-                failure = message_error_close_before_open;
-                position = index;
-            }
-            inside = false;
-            break;
-        default:
-            if (inside) break;
-            if (index + 1 < count && units[index + 1] == message_open) {
-                failure = message_error_newline_before;
-                position = index + 1;
-            } else if (index > 1 && units[index - 1] == message_close) {
-                // The header is never text, so unit 1 has no previous unit to look at.
-                failure = message_error_newline_after;
-                position = index;
-            }
-            break;
-        }
-    }
-    if (failure) {
+    message_scanner scanner{units, count, cuts, false, 1, 0, nullptr, 0, message_cut_state::open, message_cut{}};
+    scanner.run();
+    if (scanner.failure) {
         if (error) {
             error->error = 1;
-            error->text = failure;
-            error->position = static_cast<std::uint32_t>(position);
-            error->line = line;
+            error->text = scanner.failure;
+            error->position = static_cast<std::uint32_t>(scanner.position);
+            error->line = scanner.line;
         }
         EBUG_RETURN(-2);
     }
-    EBUG_RETURN(brackets - 1);
+    EBUG_RETURN(scanner.brackets - 1);
+}
+
+std::int32_t message_count(MESSAGE_FILE* entry, std::int32_t count, MESSAGE_FILE_ERROR* error) {
+    ENTER();
+    EBUG_RETURN(message_scan(entry, count, error, nullptr));
 }
 
 void message_convert_marked_ids(std::uint16_t* id) {
@@ -253,6 +336,31 @@ void mark_messages(MESSAGE_FILE* entry, std::int32_t count, std::int32_t number_
         cursor = next;
     }
     LEAVE();
+}
+
+void message_cut_entry(std::uint16_t* units, const message_cut& cut, const char** id, const std::uint16_t** text,
+                       BOOL8* text_within_limit) {
+    units[cut.close] = 0;
+    // The unit before the next "[" closes the text; when the "[" follows the id's line directly
+    // that unit is the id line's LF, and the text is empty.
+    units[cut.next - 1] = 0;
+    *text = cut.next == cut.text_start ? units + cut.next - 1 : units + cut.text_start;
+    // Within the limit the length helper would pass the text, whatever units it holds.
+    *text_within_limit = cut.next - 1 - cut.text_start <= static_cast<std::int32_t>(MESSAGE_MAX_TEXT_LENGTH) ? TRUE : FALSE;
+    std::uint16_t* id_units = units + cut.open + 1;
+    if (cut.close - cut.open - 1 > static_cast<std::int32_t>(MESSAGE_MAX_TEXT_LENGTH)) {
+        message_convert_marked_ids(id_units);  // reports the length as it always has
+    } else {
+        // The low byte of each unit up to the first zero unit, over the id's own units: byte i
+        // lands inside unit i/2, which has already been read.
+        char* bytes = reinterpret_cast<char*>(id_units);
+        for (std::size_t index = 0;; ++index) {
+            const std::uint16_t unit = id_units[index];
+            bytes[index] = static_cast<char>(unit & 0xFF);
+            if (unit == 0) break;
+        }
+    }
+    *id = reinterpret_cast<const char*>(id_units);
 }
 
 void message_encrypt_xor(MESSAGE_FILE* entry, std::uint16_t* image, std::int32_t count) {
