@@ -1,36 +1,20 @@
 // The shell-folder loader, in a probe process with the library present and with it hidden, when
 // the redistributable has to be run.
+#include <gtest/gtest.h>
+#include <windows.h>
+
 #include <cstring>
 #include <string>
 
 #include "COPYFLST.h"
 #include "Handles.h"
-#include "engine_fixture.h"
 
 namespace {
 
-const int probe_found_nothing = 10;  // the probe's exit statuses
-const int probe_found_function = 11;
-const DWORD probe_timeout_ms = 120000;
 const char probe_defaults_key[] = "Software\\Wine\\AppDefaults\\copyflst_folder_probe.exe";
 
-// Runs the probe, copied into work as ShFolder.exe, with work as its current directory; its exit
-// status, or -1.
-int run_probe(const std::string& probe, const std::string& work) {
-    std::string command = "\"" + probe + "\" probe";
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION started = {};
-    if (!CreateProcessA(probe.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr, work.c_str(), &startup,
-                        &started))
-        return -1;
-    WINUTILS_HANDLE process(started.hProcess);
-    WINUTILS_HANDLE thread(started.hThread);
-    DWORD status = 0;
-    if (WaitForSingleObject(process.get(), probe_timeout_ms) != WAIT_OBJECT_0) TerminateProcess(process.get(), 1);
-    return GetExitCodeProcess(process.get(), &status) ? static_cast<int>(status) : -1;
-}
-
+// The probe, copied into a scratch directory as ShFolder.exe, runs there with the library present
+// and then hidden: it exits with 11 when it found the folder function and 10 when it did not.
 // Wine's per-program DLL overrides hide the library from the probe alone: an override put into
 // the environment given to CreateProcess does not reach the child's loader under Wine. An empty
 // load order means neither the system's nor Wine's own library.
@@ -49,12 +33,22 @@ TEST(FolderLoader, RedistributableRunsOnlyForAMissingLibrary) {
 
     for (bool hidden : {false, true}) {
         SCOPED_TRACE(hidden ? "library hidden" : "library present");
+        const std::string overrides = std::string(probe_defaults_key) + "\\DllOverrides";
         if (hidden) {
-            const std::string overrides = std::string(probe_defaults_key) + "\\DllOverrides";
             ASSERT_EQ(ERROR_SUCCESS, RegSetKeyValueA(HKEY_CURRENT_USER, overrides.c_str(), "shfolder", REG_SZ, "", 1));
         }
-        EXPECT_EQ(hidden ? probe_found_nothing : probe_found_function, run_probe(probe, work));
-        EXPECT_EQ(hidden, file_exists(mark));
+        std::string command = "\"" + probe + "\" probe";
+        STARTUPINFOA startup = {};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION started = {};
+        ASSERT_TRUE(CreateProcessA(probe.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr, work.c_str(),
+                                   &startup, &started));
+        WINUTILS_HANDLE process(started.hProcess), thread(started.hThread);
+        DWORD status = 0;
+        if (WaitForSingleObject(process.get(), 120000) != WAIT_OBJECT_0) TerminateProcess(process.get(), 1);
+        EXPECT_TRUE(GetExitCodeProcess(process.get(), &status));
+        EXPECT_EQ(hidden ? 10u : 11u, status);
+        EXPECT_EQ(hidden, GetFileAttributesA(mark.c_str()) != INVALID_FILE_ATTRIBUTES);
     }
     RegDeleteTreeA(HKEY_CURRENT_USER, probe_defaults_key);
     for (const std::string& file : {mark, work + "\\ShFolder.exe"}) DeleteFileA(file.c_str());

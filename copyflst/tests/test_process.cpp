@@ -1,12 +1,15 @@
-// The interpreter: ends, stops, skips, progress steps, the shell-folder paths' lifetime, macro
-// values inside and after a run, and the progress pump's handling of queued messages.
+// The interpreter and the records the product's own lists never use: ends, stops, skips, progress
+// steps, what each record leaves in <DST> and in the registry, the folder paths a run keeps and
+// what it does when their memory cannot be had, and the progress pump.
 #include <windows.h>
 
 #include <commctrl.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "Heap.h"
 #include "INSTALL.h"
 #include "Memory.h"
 #include "engine_fixture.h"
@@ -14,82 +17,149 @@
 
 namespace {
 
-const std::int32_t folder_paths_bytes = 5 * MAX_PATH;  // five shell folders of 260 bytes each
-
 const COPY_LIST_ENTRY make_a = {COPY_OP_CREATE_FOLDER, "<DST>\\a", nullptr};
 const COPY_LIST_ENTRY make_b = {COPY_OP_CREATE_FOLDER, "<DST>\\b", nullptr};
 const COPY_LIST_ENTRY if_missing = {COPY_OP_IF_EXISTS, "<SRC>\\missing.txt", nullptr};
 const COPY_LIST_ENTRY beyond_end = {13, nullptr, nullptr};
-const COPY_LIST_ENTRY make_dst = {COPY_OP_CREATE_FOLDER, "<DST>", nullptr};
-const std::vector<COPY_LIST_ENTRY> run_tail = {if_missing, make_a, make_b};
+const char web_address[] = "http://www.quillmoor.com/";
 
-std::vector<COPY_LIST_ENTRY> repeated(std::size_t count, const COPY_LIST_ENTRY& entry) {
-    return std::vector<COPY_LIST_ENTRY>(count, entry);
-}
-std::vector<COPY_LIST_ENTRY> operator+(std::vector<COPY_LIST_ENTRY> head, const std::vector<COPY_LIST_ENTRY>& tail) {
-    head.insert(head.end(), tail.begin(), tail.end());
-    return head;
+std::vector<COPY_LIST_ENTRY> eighteen_then_skip() {
+    std::vector<COPY_LIST_ENTRY> list(18, {COPY_OP_CREATE_FOLDER, "<DST>", nullptr});
+    list.insert(list.end(), {if_missing, make_a, make_b});
+    return list;
 }
 
-struct run_case {
-    const char* name;
-    std::vector<COPY_LIST_ENTRY> records;
-    std::uint8_t install_run;
-    BOOL8 completed;
-    int steps;
-    const char* made;    // the directories below <DST> the run leaves, as "a", "b", "ab" or ""
-    std::int32_t held;   // tracked bytes left after the run
+struct record_case {
+    const char* name = nullptr;
+    std::vector<COPY_LIST_ENTRY> records = {};
+    BOOL8 completed = TRUE;
+    std::string left = {};  // what is below <DST> after the run, as listing gives it
+    std::vector<std::string> boxes = {};
+    int steps = -1;                        // not checked when negative
+    std::string a_holds = {};              // <DST>\a's content, when given
+    int held_paths = 0;                    // folder paths of MAX_PATH bytes the run leaves allocated
+    std::vector<const char*> before = {};  // made below <DST> first
+    std::uint8_t install_run = 0;
+    std::int32_t heap_grants = -1;  // heap requests granted before the rest fail
+    // Keys under HKEY_CLASSES_ROOT and their default values; "(none)" for a key that must be missing.
+    std::vector<std::pair<std::string, std::string>> keys = {};
 };
 
-const run_case run_cases[] = {
-    {"end only", {}, 0, TRUE, 0, "", 0},
-    {"end only, install run", {}, 1, TRUE, 0, "", 0},
-    {"missing file skips", {if_missing, make_a, make_b}, 0, TRUE, 2, "b", 0},
-    {"present file runs on", {{COPY_OP_IF_EXISTS, "<SRC>\\here.txt", nullptr}, make_a, make_b}, 0, TRUE, 3, "ab", 0},
-    {"a directory does not open", {{COPY_OP_IF_EXISTS, "<SRC>", nullptr}, beyond_end, make_b}, 0, TRUE, 2, "b", 0},
-    {"skip never skips the end", {if_missing}, 0, TRUE, 1, "", 0},
-    // The skip at index 18 moves on to 19 before the step is decided: that record steps.
-    {"install run steps from record 19", repeated(18, make_dst) + run_tail, 1, TRUE, 2, "b", 0},
-    {"other runs step every record", repeated(18, make_dst) + run_tail, 0, TRUE, 20, "b", 0},
-    // Last: the paths it keeps stay held until the allocator ends.
-    {"op above the end stops", {make_a, beyond_end, make_b}, 0, FALSE, 1, "a", folder_paths_bytes},
-};
+std::string class_value(const std::string& key) {
+    char value[1024];
+    DWORD size = sizeof value;
+    if (RegGetValueA(HKEY_CLASSES_ROOT, key.c_str(), nullptr, RRF_RT_REG_SZ, nullptr, value, &size) != ERROR_SUCCESS)
+        return "(none)";
+    return value;
+}
+
+void delete_class_keys(const std::vector<std::pair<std::string, std::string>>& keys) {
+    for (const auto& key : keys) RegDeleteTreeA(HKEY_CLASSES_ROOT, key.first.substr(0, key.first.find('\\')).c_str());
+}
 
 class ProcessList : public EngineTest {};
 
-TEST_F(ProcessList, Runs) {
-    make_tree(root, {"\\dst\\", "\\src\\here.txt"});
-    for (const run_case& c : run_cases) {
-        SCOPED_TRACE(c.name);
-        const int before = steps();
-        EXPECT_EQ(c.completed, run(c.records, c.install_run));
-        EXPECT_EQ(c.steps, steps() - before);
-        std::string made;
-        for (const char* name : {"a", "b"})
-            if (RemoveDirectoryA((dst + "\\" + name).c_str())) made += name;
-        EXPECT_EQ(c.made, made);
-        EXPECT_EQ(c.held, MEMORY_get_allocated_bytes());
-    }
-    EXPECT_TRUE(texts.empty());
-}
-
-TEST_F(ProcessList, SystemAndFolderMacrosHaveValuesOnlyInsideTheRun) {
-    char system_dir[MAX_PATH];
+// A stopped run keeps its folder paths.
+TEST_F(ProcessList, Records) {
+    char system_dir[MAX_PATH], personal[MAX_PATH];
     ASSERT_GT(GetSystemDirectoryA(system_dir, sizeof system_dir), 0u);
-    char personal[MAX_PATH] = "sentinel";
-    COPYFLST_GET_FOLDER_PATH folder_path = COPYFLST_get_folder_path_function();
-    ASSERT_NE(nullptr, folder_path);
-    ASSERT_EQ(S_OK, folder_path(nullptr, 0x8005, nullptr, 0, personal));
-
-    EXPECT_EQ(TRUE, run({{COPY_OP_CREATE_DIRECTORY, nullptr, "<WINSYSTEM>"},
-                         {COPY_OP_CREATE_DIRECTORY, nullptr, "<CSIDL_PERSONAL>"}}));
-    EXPECT_EQ((std::vector<std::string>{system_dir, personal}), texts);
-
+    ASSERT_EQ(S_OK, COPYFLST_get_folder_path_function()(nullptr, 0x8005, nullptr, 0, personal));
+    const std::string program = dst + "\\q.exe", too_long = "<DST>\\" + std::string(505, 'x');
+    const std::string memory_box = "Error|Failed to allcoate memory for path|O";
+    const std::string open_box = error_box(TEXT_UNABLETOOPEN);
+    make_tree(src, {"\\here.txt"});
+    const record_case cases[] = {
+        {.name = "end only", .steps = 0},
+        {.name = "missing file skips", .records = {if_missing, make_a, make_b}, .left = "b\\", .steps = 2},
+        {.name = "present file runs on", .records = {{COPY_OP_IF_EXISTS, "<SRC>\\here.txt", nullptr}, make_a, make_b},
+         .left = "a\\ b\\", .steps = 3},
+        {.name = "a directory does not open", .records = {{COPY_OP_IF_EXISTS, "<SRC>", nullptr}, beyond_end, make_b},
+         .left = "b\\"},
+        {.name = "skip never skips the end", .records = {if_missing}, .steps = 1},
+        // The skip at index 18 moves on to 19 before the step is decided: that record steps.
+        {.name = "install run steps from record 19", .records = eighteen_then_skip(), .left = "b\\", .steps = 2,
+         .install_run = 1},
+        {.name = "other runs step every record", .records = eighteen_then_skip(), .left = "b\\", .steps = 20},
+        {.name = "folder paths without memory from the fifth",
+         .records = {{COPY_OP_WRITE_PATH_FILE, "<DST>\\a", "<CSIDL_PERSONAL>"},
+                     {COPY_OP_WRITE_PATH_FILE, "<DST>\\b", "<CSIDL_PROGRAM_FILES>"}},
+         .completed = FALSE, .left = "a", .boxes = {memory_box, open_box}, .a_holds = personal + std::string("\\"),
+         .held_paths = 4, .heap_grants = 4},
+        {.name = "op above the end stops", .records = {make_a, beyond_end, make_b}, .completed = FALSE,
+         .left = "a\\", .steps = 1, .held_paths = 5},
+        {.name = "missing directory copies nothing", .records = {{COPY_OP_COPY_FILES, "<SRC>\\none", "<DST>"}, make_b},
+         .left = "b\\"},
+        {.name = "file copies into a directory or onto a name",
+         .records = {{COPY_OP_COPY_FILE, "<SRC>\\here.txt", "<DST>\\a"},
+                     {COPY_OP_COPY_FILE, "<SRC>\\here.txt", "<DST>\\b"},
+                     {COPY_OP_COPY_FILE, "<SRC>\\none", "<DST>\\a"}},
+         .left = "a\\ a\\here.txt b", .before = {"\\a\\"}},
+        {.name = "a directory as the file to copy stops", .records = {{COPY_OP_COPY_FILE, "<SRC>", "<DST>\\a"}, make_b},
+         .completed = FALSE, .held_paths = 5},
+        {.name = "system directory", .records = {{COPY_OP_WRITE_PATH_FILE, "<DST>\\a", "<WINSYSTEM>"}}, .left = "a",
+         .a_holds = system_dir + std::string("\\")},
+        {.name = "path file that cannot be made stops",
+         .records = {{COPY_OP_WRITE_PATH_FILE, "<DST>\\no\\a", "<DST>"}, make_b}, .completed = FALSE,
+         .boxes = {open_box}, .held_paths = 5},
+        {.name = "internet shortcut", .records = {{COPY_OP_INTERNET_SHORTCUT, "<DST>\\a", web_address}}, .left = "a",
+         .a_holds = "[InternetShortcut]\r\nURL =" + std::string(web_address) + "\r\n"},
+        {.name = "web link to a refused path goes on",
+         .records = {{COPY_OP_INTERNET_SHORTCUT, "<DST>\\a", too_long.c_str()}, make_b}, .left = "b\\",
+         .boxes = {error_box(TEXT_FAILEDURL)}},
+        {.name = "shortcut to a refused path stops",
+         .records = {{COPY_OP_FILE_SHORTCUT, "<DST>\\a.lnk", too_long.c_str()}, make_b}, .completed = FALSE,
+         .boxes = {error_box(TEXT_FAILEDLINK)}, .held_paths = 5},
+        {.name = "pattern deletes files at every depth, never a directory",
+         .records = {{COPY_OP_DELETE_FILES, "<DST>", "*.tmp"}}, .left = "keep.txt s\\ s\\d\\ s\\k.tmp\\",
+         .before = {"\\x.tmp", "\\keep.txt", "\\s\\", "\\s\\y.tmp", "\\s\\d\\", "\\s\\d\\z.tmp", "\\s\\k.tmp\\",
+                    "\\s\\k.tmp\\w.tmp"}},
+        // b holds extension, program id and description, joined by colons.
+        {.name = "association of three fields",
+         .records = {{COPY_OP_FILE_ASSOCIATION, "<DST>\\q.exe", ".qmt:QmTest.Save:Saved game"}},
+         .keys = {{".qmt", "QmTest.Save"}, {"QmTest.Save", "Saved game"}, {"QmTest.Save\\DefaultIcon", program + ",0"},
+                  {"QmTest.Save\\shell", "Saved game"}, {"QmTest.Save\\shell\\open", "Saved game"},
+                  {"QmTest.Save\\shell\\open\\command", "\"" + program + " \" %1"}}},
+        {.name = "association of the first four characters, colon and all",
+         .records = {{COPY_OP_FILE_ASSOCIATION, "<DST>\\q.exe", ".qa:QmTest.Two:Two"}},
+         .keys = {{".qa:", "QmTest.Two"}, {"QmTest.Two", "Two"}}},
+        {.name = "association with colons in a row",
+         .records = {{COPY_OP_FILE_ASSOCIATION, "<DST>\\q.exe", ".qmu::QmTest.Rows:::Rows"}},
+         .keys = {{".qmu", "QmTest.Rows"}, {"QmTest.Rows\\shell\\open", "Rows"}}},
+        {.name = "association without a description stops",
+         .records = {{COPY_OP_FILE_ASSOCIATION, "<DST>\\q.exe", ".qmv:QmTest.Half"}}, .completed = FALSE,
+         .held_paths = 5, .keys = {{".qmv", "(none)"}, {"QmTest.Half", "(none)"}}},
+        {.name = "association without a program id stops",
+         .records = {{COPY_OP_FILE_ASSOCIATION, "<DST>\\q.exe", ".qmw"}},
+         .completed = FALSE, .held_paths = 5, .keys = {{".qmw", "(none)"}}},
+    };
+    for (const record_case& c : cases) {
+        SCOPED_TRACE(c.name);
+        fresh_directory(dst);
+        make_tree(dst, c.before);
+        const int before = steps();
+        const std::int32_t held = MEMORY_get_allocated_bytes();
+        delete_class_keys(c.keys);
+        HEAP_fail_after(c.heap_grants);
+        EXPECT_EQ(c.completed, run(c.records, c.install_run));
+        HEAP_fail_after(-1);
+        if (c.steps >= 0) {
+            EXPECT_EQ(c.steps, steps() - before);
+        }
+        EXPECT_EQ(c.left, listing(dst));
+        EXPECT_EQ(c.boxes, shown_boxes());
+        if (!c.a_holds.empty()) {
+            EXPECT_EQ(c.a_holds, file_content(dst + "\\a"));
+        }
+        EXPECT_EQ(c.held_paths * MAX_PATH, MEMORY_get_allocated_bytes() - held);
+        for (const auto& [key, value] : c.keys) EXPECT_EQ(value, class_value(key)) << key;
+        delete_class_keys(c.keys);
+    }
     char* after = COPYFLST_expand_path("<DST>");
     EXPECT_EQ(nullptr, after) << "expanded outside a run to " << after;
     std::free(after);
 }
 
+// A close request during a run does not end the program.
 TEST_F(ProcessList, PumpDispatchesUpToTheQuitAndConsumesIt) {
     PostMessageA(GetDlgItem(window, IDC_PROGRESS), PBM_STEPIT, 0, 0);
     PostQuitMessage(0);
@@ -98,11 +168,9 @@ TEST_F(ProcessList, PumpDispatchesUpToTheQuitAndConsumesIt) {
     EXPECT_EQ(static_cast<UINT>(WM_QUIT), local_install_details.message.message);
     MSG left;
     EXPECT_FALSE(PeekMessageA(&left, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
-    EXPECT_EQ((std::vector<std::string>{"a status"}), texts);
-
     progress_pump(nullptr);
     EXPECT_EQ(2, steps());
-    EXPECT_EQ(1u, texts.size());
+    EXPECT_EQ((std::vector<std::string>{"a status"}), texts);
 }
 
 }  // namespace

@@ -8,6 +8,9 @@
 
 #include <windows.h>
 
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <optional>
 #include <string>
 
@@ -15,10 +18,18 @@
 
 inline constexpr const char* SEQUENCE_PRODUCT = "Quillmoor Sequence Test";
 
-bool dir_exists(const std::string& path);
-bool file_exists(const std::string& path);
-bool write_file(const std::string& path, const std::string& content);
-std::string read_file(const std::string& path);  // "<missing>" when it cannot be read
+inline bool dir_exists(const std::string& path) {
+    std::error_code error;
+    return std::filesystem::is_directory(path, error);
+}
+inline bool write_file(const std::string& path, const std::string& content) {
+    return static_cast<bool>(std::ofstream(path, std::ios::binary) << content);
+}
+// "<missing>" when it cannot be read.
+inline std::string read_file(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    return file ? std::string(std::istreambuf_iterator<char>(file), {}) : "<missing>";
+}
 std::string current_directory();
 
 class SEQUENCE_FIXTURE : public ::testing::Test {
@@ -28,28 +39,20 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    HWND window() const { return window_; }
-    bool shown(int id) const;
-    std::string slot_text(int id) const;
-
-    // The test's own empty directory, and directories below it.
-    std::string scratch() const { return scratch_; }
+    // A new directory below the test's own empty one.
     std::string make_dir(const std::string& name) const;
-
     // The shell's record of the Start menu's Programs folder, under HKEY_CURRENT_USER; none
     // deletes it.
     static bool set_programs_value(const std::optional<std::string>& folder);
-
-    // The tests' uninstall record under HKEY_LOCAL_MACHINE.
-    static bool write_record_value(const char* name, const void* data, DWORD size, DWORD type = REG_SZ);
-    static bool write_record_text(const char* name, const std::string& text) {
-        return write_record_value(name, text.c_str(), static_cast<DWORD>(text.size() + 1));
-    }
+    // A value of the tests' uninstall record under HKEY_LOCAL_MACHINE: the bytes given, with no
+    // terminator added.
+    static bool write_record_value(const char* name, const std::string& data);
     static bool record_exists();
 
+    HWND window = nullptr;
+    std::string scratch;
+
 private:
-    HWND window_ = nullptr;
-    std::string scratch_;
     std::string saved_directory_;
     std::optional<std::string> saved_programs_;
 };

