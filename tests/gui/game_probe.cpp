@@ -3,28 +3,18 @@
 // directory) into started.txt beside itself, then ends.
 #include <windows.h>
 
-#include <cstdio>
-#include <cstring>
+#include <fstream>
+#include <string>
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-    char module[MAX_PATH] = "";
-    const DWORD length = GetModuleFileNameA(nullptr, module, sizeof module);
-    if (length == 0 || length >= sizeof module) return 1;
-    char* slash = std::strrchr(module, '\\');
-    if (slash == nullptr) return 1;
-    slash[1] = '\0';
-
-    char report[MAX_PATH + 16];
-    std::snprintf(report, sizeof report, "%sstarted.txt", module);
-    char directory[MAX_PATH] = "";
+    char module[MAX_PATH] = "", directory[MAX_PATH] = "";
+    GetModuleFileNameA(nullptr, module, sizeof module);
     GetCurrentDirectoryA(sizeof directory, directory);
-
+    const std::string folder(module, std::string(module).rfind('\\') + 1);
     // Written under a temporary name and renamed, so a reader never sees half a report.
-    char partial[MAX_PATH + 16];
-    std::snprintf(partial, sizeof partial, "%sstarted.tmp", module);
-    FILE* file = std::fopen(partial, "wb");
-    if (file == nullptr) return 1;
-    std::fprintf(file, "command_line=%s\ncurrent_directory=%s\n", GetCommandLineA(), directory);
-    std::fclose(file);
-    return MoveFileExA(partial, report, MOVEFILE_REPLACE_EXISTING) ? 0 : 1;
+    std::ofstream(folder + "started.tmp", std::ios::binary)
+        << "command_line=" << GetCommandLineA() << "\ncurrent_directory=" << directory << "\n";
+    return MoveFileExA((folder + "started.tmp").c_str(), (folder + "started.txt").c_str(), MOVEFILE_REPLACE_EXISTING)
+               ? 0
+               : 1;
 }

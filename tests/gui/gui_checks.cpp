@@ -4,12 +4,7 @@
 
 #include <shlobj.h>
 
-#include <filesystem>
-
 namespace gui {
-
-std::string disc_dir() { return windows_path(QUILL_GUI_DISC_DIR); }
-std::string probe_exe() { return windows_path(QUILL_GUI_PROBE_EXE); }
 
 static std::string shell_folder(int which) {
     char folder[MAX_PATH] = "";
@@ -18,9 +13,13 @@ static std::string shell_folder(int which) {
 
 std::string default_directory() { return join(shell_folder(CSIDL_PROGRAM_FILES), TEXT_DEFAULT_DIR); }
 std::string menu_folder() { return join(shell_folder(CSIDL_PROGRAMS), TEXT_APPLICATION_NAME); }
-std::string uninstaller() { return join(windows_dir(), UNINSTALLER_NAME); }
 
-// ---- checks -------------------------------------------------------------------------------
+std::vector<HWND> editors() {
+    std::vector<HWND> found;
+    for (HWND window = nullptr; (window = FindWindowExA(nullptr, window, "Notepad", nullptr)) != nullptr;)
+        if (IsWindowVisible(window)) found.push_back(window);
+    return found;
+}
 
 Box expect_box(const char* file, int line, const SetupProgram& setup, const std::string& caption,
                const std::string& text, int button) {
@@ -32,40 +31,29 @@ Box expect_box(const char* file, int line, const SetupProgram& setup, const std:
     if (box->caption != caption || box->text != text)
         ADD_FAILURE_AT(file, line) << "message box \"" << box->caption << "\": \"" << box->text << "\", expected \""
                                    << caption << "\": \"" << text << "\"";
-    if (!setup.answer(*box, button)) ADD_FAILURE_AT(file, line) << "the box \"" << text << "\" stayed";
+    if (!setup.answer(box->window, button)) ADD_FAILURE_AT(file, line) << "the box \"" << text << "\" stayed";
     return *box;
 }
 
 // ---- fixture ------------------------------------------------------------------------------
 
-namespace {
-
-std::string scratch_root() { return join(std::filesystem::temp_directory_path().string(), "quill-gui"); }
-
-void clean_machine() {
+void SetupTest::TearDown() {
+    setup.terminate();
     delete_record();
     for (const std::string& path : {uninstaller(), join(windows_dir(), "dsetup.dll"),
-                                    join(windows_dir(), "dsetup32.dll"), menu_folder(), scratch_root()})
+                                    join(windows_dir(), "dsetup32.dll"), menu_folder(), scratch()})
         remove_tree(path);
-    unhide_libraries_from("setup.exe");
-    // The text editor that the help command opens.
-    DWORD editor = 0;
-    if (GetWindowThreadProcessId(find_editor(), &editor) != 0) {
-        HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, editor);
-        TerminateProcess(process, 1);
-        WaitForSingleObject(process, WAIT_MS);
-        CloseHandle(process);
+    unhide_libraries_from_setup();
+    // Every text editor that the help command opened, so that none is taken for the next one.
+    for (HWND editor : editors()) {
+        DWORD id = 0;
+        GetWindowThreadProcessId(editor, &id);
+        if (HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, id)) {
+            TerminateProcess(process, 1);
+            WaitForSingleObject(process, WAIT_MS);
+            CloseHandle(process);
+        }
     }
-}
-
-}  // namespace
-
-HWND find_editor() { return FindWindowA("Notepad", nullptr); }
-
-void SetupTest::reset() {
-    setup.terminate();
-    clean_machine();
-    EXPECT_TRUE(make_dirs(scratch_root()));
 }
 
 void SetupTest::reach(Where where, const std::string& directory) {
@@ -82,33 +70,40 @@ void SetupTest::reach(Where where, const std::string& directory) {
     }
 }
 
-void SetupTest::SetUp() {
-    reset();
-    ASSERT_TRUE(file_exists(join(disc_dir(), "setup.exe"))) << "no disc layout at " << disc_dir();
+std::string SetupTest::scratch(const std::string& name) {
+    const std::string root = join(std::filesystem::temp_directory_path().string(), "quill-gui");
+    return name.empty() ? root : join(root, name);
 }
-
-void SetupTest::TearDown() {
-    setup.terminate();
-    clean_machine();
-}
-
-std::string SetupTest::scratch(const std::string& name) { return name.empty() ? scratch_root() : join(scratch_root(), name); }
 
 bool SetupTest::launch(const std::string& arguments, const std::string& directory) {
     const bool started = setup.start(join(directory, "setup.exe"), arguments, directory);
-    EXPECT_TRUE(started) << "setup.exe " << arguments << " in " << directory << " showed no window \""
-                         << WINDOW_TITLE << "\"";
+    EXPECT_TRUE(started) << "setup.exe " << arguments << " in " << directory << " showed no window";
     return started;
-}
-
-bool SetupTest::submit(const std::string& directory) {
-    return setup.type_directory(directory) && setup.click(IDC_DIR_OK);
 }
 
 std::string SetupTest::bare_disc() {
     const std::string disc = scratch("bare disc");
     EXPECT_TRUE(make_dirs(disc) && CopyFileA(join(disc_dir(), "setup.exe").c_str(), join(disc, "setup.exe").c_str(), FALSE));
     return disc;
+}
+
+std::vector<std::string> SetupTest::failed_install(const std::string& directory, const std::string& disc) {
+    std::vector<std::string> texts;
+    if (!launch("", disc) || !setup.click(IDC_SLOT2) || !submit(directory)) return texts;
+    EXPECT_SCREEN(setup, TYPE_SCREEN);
+    setup.click(IDC_SLOT2);
+    while (texts.size() < 40) {
+        HWND box = nullptr;
+        wait_until([&] { return (box = setup.find_box()) || setup.differences(NOT_INSTALLED_MENU).empty(); });
+        if (box == nullptr) break;
+        const SEEN_BOX seen = TEST_read_box(box);
+        EXPECT_EQ(TEXT_ERROR, seen.caption) << seen.text;
+        texts.push_back(seen.text);
+        setup.answer(box, IDOK);
+    }
+    EXPECT_STAYS(setup, NOT_INSTALLED_MENU);
+    EXPECT_FALSE(record_exists());
+    return texts;
 }
 
 }  // namespace gui

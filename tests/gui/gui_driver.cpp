@@ -1,10 +1,10 @@
 // Driving setup.exe from outside: process control, window and box reading, clicks and typing,
-// registry and file checks, and captures of what the display shows.
+// registry and file checks, and reading what the display shows.
 #include "gui_driver.h"
 
 #include <commctrl.h>
 
-#include <cstdio>
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -16,30 +16,18 @@ namespace fs = std::filesystem;
 // ---- paths, files and the registry --------------------------------------------------------
 
 std::string windows_path(const char* host_path) {
-    std::string path = "Z:";
-    for (const char* p = host_path; *p != '\0'; ++p) path += (*p == '/') ? '\\' : *p;
+    std::string path = std::string("Z:") + host_path;
+    std::replace(path.begin(), path.end(), '/', '\\');
     return path;
 }
 
 std::string windows_dir() {
     char buffer[MAX_PATH] = "";
-    const UINT length = GetWindowsDirectoryA(buffer, sizeof buffer);
-    return length < sizeof buffer ? std::string(buffer) : std::string();
+    return GetWindowsDirectoryA(buffer, sizeof buffer) < sizeof buffer ? buffer : "";
 }
 
 std::string join(const std::string& directory, const std::string& name) {
-    if (!directory.empty() && directory.back() == '\\') return directory + name;
-    return directory + "\\" + name;
-}
-
-bool file_exists(const std::string& path) {
-    std::error_code error;
-    return fs::is_regular_file(path, error);
-}
-
-bool dir_exists(const std::string& path) {
-    std::error_code error;
-    return fs::is_directory(path, error);
+    return directory + (!directory.empty() && directory.back() == '\\' ? "" : "\\") + name;
 }
 
 bool read_file(const std::string& path, std::string* content) {
@@ -66,27 +54,11 @@ void remove_tree(const std::string& path) {
     fs::remove_all(path, error);
 }
 
-bool make_dirs(const std::string& path) {
-    std::error_code error;
-    fs::create_directories(path, error);
-    return dir_exists(path);
-}
-
-void delete_record() { RegDeleteTreeA(HKEY_LOCAL_MACHINE, UNINSTALL_KEY); }
-
 bool record_exists() {
     HKEY key = nullptr;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, UNINSTALL_KEY, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
     RegCloseKey(key);
     return true;
-}
-
-bool write_record(const char* name, DWORD type, const void* data, DWORD size) {
-    return RegSetKeyValueA(HKEY_LOCAL_MACHINE, UNINSTALL_KEY, name, type, data, size) == ERROR_SUCCESS;
-}
-
-bool write_record_string(const char* name, const std::string& value) {
-    return write_record(name, REG_SZ, value.c_str(), static_cast<DWORD>(value.size() + 1));
 }
 
 std::string read_record_string(const char* name) {
@@ -97,17 +69,11 @@ std::string read_record_string(const char* name) {
     return buffer;
 }
 
-static std::string app_defaults_key(const char* program) {
-    return std::string("Software\\Wine\\AppDefaults\\") + program;
+// An empty load order means "do not load".
+bool hide_library_from_setup(const char* library) {
+    return RegSetKeyValueA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\setup.exe\\DllOverrides", library, REG_SZ,
+                           "", 1) == ERROR_SUCCESS;
 }
-
-bool hide_library_from(const char* program, const char* library) {
-    const std::string path = app_defaults_key(program) + "\\DllOverrides";
-    // An empty load order means "do not load".
-    return RegSetKeyValueA(HKEY_CURRENT_USER, path.c_str(), library, REG_SZ, "", 1) == ERROR_SUCCESS;
-}
-
-void unhide_libraries_from(const char* program) { RegDeleteTreeA(HKEY_CURRENT_USER, app_defaults_key(program).c_str()); }
 
 // ---- the set-up program -------------------------------------------------------------------
 
@@ -153,47 +119,39 @@ bool SetupProgram::adopt() {
     return info_.hProcess != nullptr;
 }
 
-bool SetupProgram::running() const {
-    return info_.hProcess != nullptr && WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT;
-}
-
-bool SetupProgram::wait_exit(DWORD* exit_code) {
+std::optional<DWORD> SetupProgram::wait_exit() {
     DWORD code = 0;
-    const bool ended = info_.hProcess != nullptr && WaitForSingleObject(info_.hProcess, WAIT_MS) == WAIT_OBJECT_0 &&
-                       GetExitCodeProcess(info_.hProcess, &code);
-    if (exit_code != nullptr) *exit_code = code;
-    return ended;
+    if (!info_.hProcess || WaitForSingleObject(info_.hProcess, WAIT_MS) != WAIT_OBJECT_0) return std::nullopt;
+    return GetExitCodeProcess(info_.hProcess, &code) ? std::optional<DWORD>(code) : std::nullopt;
 }
 
 void SetupProgram::terminate() {
-    if (info_.hProcess != nullptr) {
-        if (running()) {
-            TerminateProcess(info_.hProcess, 99);
-            WaitForSingleObject(info_.hProcess, WAIT_MS);
-        }
-        CloseHandle(info_.hProcess);
-        if (info_.hThread != nullptr) CloseHandle(info_.hThread);
+    if (running()) {
+        TerminateProcess(info_.hProcess, 99);
+        WaitForSingleObject(info_.hProcess, WAIT_MS);
     }
+    if (info_.hProcess != nullptr) CloseHandle(info_.hProcess);
+    if (info_.hThread != nullptr) CloseHandle(info_.hThread);
     info_ = PROCESS_INFORMATION{};
     window_ = nullptr;
 }
 
-bool SetupProgram::click(int id) { return PostMessageA(control(id), BM_CLICK, 0, 0) != 0; }
-
-bool SetupProgram::command(int id) {
-    return PostMessageA(window_, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(control(id))) != 0;
-}
-
 bool SetupProgram::mouse_click(int id) {
-    // The pointer presses whatever lies on top there: bring the window up first.
+    // The pointer presses whatever lies on top there: bring the window up first. The press itself
+    // carries the place, so that no pointer motion still on its way can move it elsewhere.
     SetForegroundWindow(window_);
     RECT area{};
-    if (!GetWindowRect(control(id), &area) || !SetCursorPos((area.left + area.right) / 2, (area.top + area.bottom) / 2))
-        return false;
+    if (!GetWindowRect(control(id), &area)) return false;
+    const POINT centre{(area.left + area.right) / 2, (area.top + area.bottom) / 2};
+    if (!wait_until([&] { return GetAncestor(WindowFromPoint(centre), GA_ROOT) == window_; }, 3000)) return false;
     INPUT inputs[2] = {};
-    inputs[0].type = inputs[1].type = INPUT_MOUSE;
-    inputs[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    for (INPUT& input : inputs) {
+        input.type = INPUT_MOUSE;
+        input.mi.dx = MulDiv(centre.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+        input.mi.dy = MulDiv(centre.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+    }
+    inputs[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_LEFTDOWN;
+    inputs[1].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_LEFTUP;
     return SendInput(2, inputs, sizeof(INPUT)) == 2;
 }
 
@@ -215,16 +173,6 @@ bool SetupProgram::fence() {
     return wait_until([&] { return !running() || ask(edit, EM_GETLIMITTEXT, 0) == token; });
 }
 
-bool SetupProgram::painted() {
-    // Painting comes after every posted message, so first the fence, then no update region left.
-    return fence() && wait_until([this] {
-               bool unpainted = GetUpdateRect(window_, nullptr, FALSE) != 0;
-               for (HWND child = GetWindow(window_, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT))
-                   unpainted = unpainted || GetUpdateRect(child, nullptr, FALSE) != 0;
-               return !unpainted;
-           });
-}
-
 int SetupProgram::progress() const { return ask(control(IDC_PROGRESS), PBM_GETPOS, 0); }
 int SetupProgram::progress_bound() const { return ask(control(IDC_PROGRESS), PBM_GETRANGE, FALSE); }
 
@@ -238,96 +186,60 @@ std::optional<Box> SetupProgram::wait_box() const {
     return box;
 }
 
-bool SetupProgram::answer(const Box& box, int button) const {
-    return PostMessageA(GetDlgItem(box.window, button), BM_CLICK, 0, 0) &&
-           wait_until([&] { return !IsWindow(box.window); });
+bool SetupProgram::answer(HWND box, int button) const {
+    return PostMessageA(GetDlgItem(box, button), BM_CLICK, 0, 0) && wait_until([&] { return !IsWindow(box); });
 }
 
 std::string SetupProgram::differences(const Screen& screen) const {
-    static const int controls[] = {IDC_SLOT1,       IDC_SLOT2,         IDC_SLOT3, IDC_SLOT4,      IDC_SLOT5,
-                                   IDC_STATUS_LABEL, IDC_PROMPT_LABEL, IDC_INSTALL_DIR, IDC_SECOND_STATUS,
-                                   IDC_DIR_OK,       IDC_DIR_CANCEL,   IDC_PROGRESS};
+    auto describe = [](bool visible, bool enabled, const std::string& text) {
+        return visible ? "\"" + text + (enabled ? "\" enabled" : "\" disabled") : std::string("hidden");
+    };
     std::string found;
-    for (int id : controls) {
-        const Shown* wanted = nullptr;
-        for (const Shown& shown : screen.shown)
-            if (shown.id == id) wanted = &shown;
-        const bool visible = IsWindowVisible(control(id)) != 0;
-        const bool enabled = IsWindowEnabled(control(id)) != 0;
+    for (int id : {IDC_SLOT1, IDC_SLOT2, IDC_SLOT3, IDC_SLOT4, IDC_SLOT5, IDC_STATUS_LABEL, IDC_PROMPT_LABEL,
+                   IDC_INSTALL_DIR, IDC_SECOND_STATUS, IDC_DIR_OK, IDC_DIR_CANCEL, IDC_PROGRESS}) {
         const std::string text = TEST_window_text(control(id));
-        if (wanted == nullptr ? !visible
-                              : visible && enabled == wanted->enabled && (!wanted->text || text == *wanted->text))
-            continue;
-        char line[1200];
-        std::snprintf(line, sizeof line, "  control %d: \"%s\" %s %s, expected %s%s%s %s\n", id, text.c_str(),
-                      visible ? "shown" : "hidden", enabled ? "enabled" : "disabled", wanted ? "\"" : "",
-                      wanted ? wanted->text.value_or("(any)").c_str() : "hidden", wanted ? "\" shown" : "",
-                      wanted ? (wanted->enabled ? "enabled" : "disabled") : "");
-        found += line;
+        std::string wanted = "hidden";
+        for (const Shown& shown : screen.shown)
+            if (shown.id == id) wanted = describe(true, shown.enabled, shown.text.value_or(text));
+        const std::string seen = describe(IsWindowVisible(control(id)), IsWindowEnabled(control(id)), text);
+        if (seen != wanted) found += "  control " + std::to_string(id) + ": " + seen + ", expected " + wanted + "\n";
     }
-    return found;
+    return found.empty() ? found : std::string("not the ") + screen.name + ":\n" + found;
 }
 
 std::string SetupProgram::wait_screen(const Screen& screen) const {
     std::string found;
     wait_until([&] { return (found = differences(screen)).empty(); });
-    return found.empty() ? found : std::string("not the ") + screen.name + ":\n" + found;
+    return found;
 }
 
 std::string SetupProgram::stays_on(const Screen& screen) {
     fence();
     if (!running()) return std::string("the program ended on the ") + screen.name;
     if (HWND box = find_box()) return "a message box \"" + TEST_read_box(box).text + "\"";
-    const std::string found = differences(screen);
-    return found.empty() ? found : std::string("not the ") + screen.name + ":\n" + found;
+    return differences(screen);
 }
 
 // ---- pixels -------------------------------------------------------------------------------
 
-bool capture_window(HWND window, Capture* capture) {
-    if (!GetWindowRect(window, &capture->area)) return false;
-    capture->width = capture->area.right - capture->area.left;
-    capture->height = capture->area.bottom - capture->area.top;
-    capture->pixels.assign(static_cast<size_t>(capture->width * capture->height), 0);
+std::vector<unsigned> screen_pixels(const RECT& area) {
+    const int width = area.right - area.left, height = area.bottom - area.top;
+    std::vector<unsigned> pixels(static_cast<size_t>(width * height));
     // The screen, not the window: what the window shows is what ends up on the display.
     HDC screen = GetDC(nullptr);
     HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, capture->width, capture->height);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
     HGDIOBJ previous = SelectObject(memory, bitmap);
-    bool ok = BitBlt(memory, 0, 0, capture->width, capture->height, screen, capture->area.left, capture->area.top,
-                     SRCCOPY) != 0;
+    bool ok = BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY) != 0;
     SelectObject(memory, previous);
-    BITMAPINFO format{{sizeof(BITMAPINFOHEADER), capture->width, -capture->height, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
-    ok = ok && GetDIBits(memory, bitmap, 0, static_cast<UINT>(capture->height), capture->pixels.data(), &format,
-                         DIB_RGB_COLORS) == capture->height;
-    for (unsigned& pixel : capture->pixels) pixel &= 0xFFFFFFu;
+    BITMAPINFO format{{sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
+    ok = ok && GetDIBits(memory, bitmap, 0, static_cast<UINT>(height), pixels.data(), &format, DIB_RGB_COLORS) == height;
     DeleteObject(bitmap);
     DeleteDC(memory);
     ReleaseDC(nullptr, screen);
-    return ok;
-}
-
-std::vector<unsigned> pixels_in(const Capture& capture, RECT area) {
-    RECT clipped{};
-    OffsetRect(&area, -capture.area.left, -capture.area.top);
-    const RECT bounds{0, 0, capture.width, capture.height};
-    IntersectRect(&clipped, &area, &bounds);
-    std::vector<unsigned> pixels;
-    for (int y = clipped.top; y < clipped.bottom; ++y)
-        for (int x = clipped.left; x < clipped.right; ++x) pixels.push_back(capture.at(x, y));
+    if (!ok) pixels.clear();
+    for (unsigned& pixel : pixels) pixel &= 0xFFFFFFu;
     return pixels;
-}
-
-// A top-down 32-bit BMP: the captured 0x00RRGGBB values are already its blue, green, red, unused bytes.
-bool save_bitmap(const Capture& capture, const std::string& path) {
-    const DWORD size = static_cast<DWORD>(capture.pixels.size() * sizeof(unsigned));
-    const BITMAPINFOHEADER info{sizeof info, capture.width, -capture.height, 1, 32, BI_RGB, size, 0, 0, 0, 0};
-    constexpr DWORD offset = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
-    const BITMAPFILEHEADER header{0x4D42, offset + size, 0, 0, offset};
-    std::string content(reinterpret_cast<const char*>(&header), sizeof header);
-    content.append(reinterpret_cast<const char*>(&info), sizeof info);
-    content.append(reinterpret_cast<const char*>(capture.pixels.data()), size);
-    return write_file(path, content);
 }
 
 }  // namespace gui

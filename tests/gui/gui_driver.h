@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
@@ -41,42 +42,42 @@ std::string windows_path(const char* host_path);
 std::string windows_dir();
 std::string join(const std::string& directory, const std::string& name);
 
-bool file_exists(const std::string& path);
-bool dir_exists(const std::string& path);
+inline bool file_exists(const std::string& path) { std::error_code e; return std::filesystem::is_regular_file(path, e); }
+inline bool dir_exists(const std::string& path) { std::error_code e; return std::filesystem::is_directory(path, e); }
+// Makes every missing directory of path.
+inline bool make_dirs(const std::string& path) {
+    std::error_code e;
+    return std::filesystem::create_directories(path, e), dir_exists(path);
+}
 bool read_file(const std::string& path, std::string* content);
 bool write_file(const std::string& path, const std::string& content);
 bool files_equal(const std::string& first, const std::string& second);
-// Deletes a file or a whole directory tree; a missing path is fine.
+// Deletes a file or a whole directory tree, read-only or not; a missing path is fine.
 void remove_tree(const std::string& path);
-// Makes every missing directory of path.
-bool make_dirs(const std::string& path);
 
 // The uninstall record under HKEY_LOCAL_MACHINE.
-void delete_record();
+inline void delete_record() { RegDeleteTreeA(HKEY_LOCAL_MACHINE, UNINSTALL_KEY); }
 bool record_exists();
-bool write_record(const char* name, DWORD type, const void* data, DWORD size);
-bool write_record_string(const char* name, const std::string& value);
+inline bool write_record(const char* name, DWORD type, const void* data, DWORD size) {
+    return RegSetKeyValueA(HKEY_LOCAL_MACHINE, UNINSTALL_KEY, name, type, data, size) == ERROR_SUCCESS;
+}
+inline bool write_record_string(const char* name, const std::string& value) {
+    return write_record(name, REG_SZ, value.c_str(), static_cast<DWORD>(value.size() + 1));
+}
 std::string read_record_string(const char* name);
 
-// Makes Wine refuse to load a DLL into every program of the given file name, or lifts that again.
-// (WINEDLLOVERRIDES cannot do it per child: Wine takes it from the Unix environment, which a
-// Windows program cannot change for its children.)
-bool hide_library_from(const char* program, const char* library);
-void unhide_libraries_from(const char* program);
+// Makes Wine refuse to load a DLL into every setup.exe, or lifts that again. (WINEDLLOVERRIDES
+// cannot do it per child: Wine takes it from the Unix environment, which a Windows program cannot
+// change for its children.)
+bool hide_library_from_setup(const char* library);
+inline void unhide_libraries_from_setup() { RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\setup.exe"); }
 
 // ---- the screens of the main window -------------------------------------------------------
 
 // A control that a screen shows: its text (none: not looked at) and whether it takes clicks.
-struct Shown {
-    int id;
-    std::optional<std::string> text;
-    bool enabled;
-};
+struct Shown { int id; std::optional<std::string> text; bool enabled; };
 // Every other control of the window is hidden on the screen.
-struct Screen {
-    const char* name;
-    std::vector<Shown> shown;
-};
+struct Screen { const char* name; std::vector<Shown> shown; };
 
 inline const Screen NOT_INSTALLED_MENU{"main menu, not installed",
                                        {{IDC_SLOT1, TEXT_PLAY, false}, {IDC_SLOT2, TEXT_INSTALL, true},
@@ -102,10 +103,7 @@ inline Screen directory_screen(std::optional<std::string> directory) {
 // ---- the set-up program under test --------------------------------------------------------
 
 // A message box of the program, and where the main window's progress bar stood while it showed.
-struct Box : SEEN_BOX {
-    HWND window = nullptr;
-    int progress = -1;
-};
+struct Box : SEEN_BOX { HWND window = nullptr; int progress = -1; };
 
 class SetupProgram {
 public:
@@ -121,15 +119,19 @@ public:
     bool adopt();
     HWND window() const { return window_; }
     HWND control(int id) const { return GetDlgItem(window_, id); }
-    bool running() const;
-    bool wait_exit(DWORD* exit_code = nullptr);
+    bool running() const { return info_.hProcess && WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT; }
+    // The exit status once the program has ended, or none at the deadline.
+    std::optional<DWORD> wait_exit();
     void terminate();
 
     // Presses a control as a click would (BM_CLICK, posted so that a modal box cannot block us).
-    bool click(int id);
+    bool click(int id) { return PostMessageA(control(id), BM_CLICK, 0, 0) != 0; }
     // Sends a command the way a control notification reaches the window.
-    bool command(int id);
-    // Real mouse input: moves the pointer to the control's centre and clicks there.
+    bool command(int id) {
+        return PostMessageA(window_, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(control(id)));
+    }
+    // Real mouse input: brings the window up, moves the pointer to the control's centre and
+    // clicks there.
     bool mouse_click(int id);
     // Replaces the directory text the way typing does: select everything, then one character
     // message per character.
@@ -137,16 +139,14 @@ public:
     // Returns once every message posted to the window before it has been handled (also inside a
     // modal box's loop), or once the process has ended.
     bool fence();
-    // Returns once the window and its controls have nothing left to paint.
-    bool painted();
     int progress() const;
     int progress_bound() const;
 
-    // The program's visible message box, if any; waits for one, or null after the deadline.
+    // The program's visible message box, if any; waits for one, or none after the deadline.
     HWND find_box() const;
     std::optional<Box> wait_box() const;
     // Presses a box's button and waits for the box to go.
-    bool answer(const Box& box, int button) const;
+    bool answer(HWND box, int button) const;
     // What differs between the window and the screen, one line per control; empty when it shows it.
     std::string differences(const Screen& screen) const;
     // The differences once the window shows the screen, or at the deadline.
@@ -160,20 +160,8 @@ private:
     HWND window_ = nullptr;
 };
 
-// ---- pixels on the screen -----------------------------------------------------------------
-
-// A copy of what the screen shows inside a window's outer rectangle, as 0xRRGGBB values.
-struct Capture {
-    RECT area{};
-    int width = 0;
-    int height = 0;
-    std::vector<unsigned> pixels;
-    unsigned at(int x, int y) const { return pixels[static_cast<size_t>(y * width + x)]; }
-};
-bool capture_window(HWND window, Capture* capture);
-// The captured pixels inside a rectangle of the screen, row by row.
-std::vector<unsigned> pixels_in(const Capture& capture, RECT area);
-// Saves a capture as a 24-bit BMP file.
-bool save_bitmap(const Capture& capture, const std::string& path);
+// What the display shows inside a rectangle of the screen, row by row as 0xRRGGBB values; empty
+// when it cannot be read.
+std::vector<unsigned> screen_pixels(const RECT& area);
 
 }  // namespace gui

@@ -1,6 +1,7 @@
 // What the program must never damage, tried the way real machines and careless records do it:
-// links inside the game's folder, records that name the system's own folders, an install into
-// the disc's own folder, a drive that fills during the copy, and an absurdly long directory.
+// links inside the game's folder, records that name the system's own folders or no usable folder,
+// an install into the disc's own folder, a drive that fills during the copy, and an absurdly long
+// directory.
 #include <filesystem>
 
 #include "gui_checks.h"
@@ -39,73 +40,41 @@ bool run_system_program(const std::string& command_line, std::string* output = n
 }
 
 // Every file and folder below root, as paths relative to it; a link is listed, never entered.
-void list_below(const std::string& root, const std::string& relative, std::vector<std::string>* found) {
+std::vector<std::string> entries_below(const std::string& root, const std::string& relative = "") {
+    std::vector<std::string> found;
     WIN32_FIND_DATAA entry;
     HANDLE search = FindFirstFileA(join(join(root, relative), "*").c_str(), &entry);
-    if (search == INVALID_HANDLE_VALUE) return;
-    do {
-        const std::string name = entry.cFileName;
+    for (bool more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &entry)) {
+        const std::string name = entry.cFileName, path = relative.empty() ? name : join(relative, name);
         if (name == "." || name == "..") continue;
-        const std::string path = relative.empty() ? name : join(relative, name);
-        found->push_back(path);
+        found.push_back(path);
         if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && !(entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
-            list_below(root, path, found);
-    } while (FindNextFileA(search, &entry));
-    FindClose(search);
-}
-
-std::vector<std::string> entries_below(const std::string& root) {
-    std::vector<std::string> found;
-    list_below(root, "", &found);
+            for (const std::string& below : entries_below(root, path)) found.push_back(below);
+    }
+    if (search != INVALID_HANDLE_VALUE) FindClose(search);
     return found;
 }
 
-class SafetyTest : public SetupTest {
-protected:
-    // Answers every error box of a failing install until the window is back on a menu; the first
-    // box's text comes back.
-    std::string answer_errors_until_menu() {
-        std::string first;
-        for (int boxes = 0; boxes < 40; ++boxes) {
-            HWND shown = nullptr;
-            wait_until([&] { return (shown = setup.find_box()) || setup.differences(NOT_INSTALLED_MENU).empty(); });
-            if (shown == nullptr) break;
-            const SEEN_BOX box = TEST_read_box(shown);
-            EXPECT_EQ(TEXT_ERROR, box.caption) << box.text;
-            if (first.empty()) first = box.text;
-            Box answered;
-            answered.window = shown;
-            setup.answer(answered, IDOK);
-        }
-        EXPECT_STAYS(setup, NOT_INSTALLED_MENU);
-        return first;
-    }
+// A writable copy of the disc, to start setup.exe from.
+std::string disc_copy(const std::string& copy) {
+    std::filesystem::copy(disc_dir(), copy, std::filesystem::copy_options::recursive);
+    return copy;
+}
 
-    // A writable copy of the disc, to start setup.exe from.
-    std::string disc_copy() {
-        const std::string copy = scratch("disc copy");
-        std::filesystem::copy(disc_dir(), copy, std::filesystem::copy_options::recursive);
-        return copy;
-    }
-};
+using SafetyTest = SetupTest;
 
 // A record that names a folder the system or the user keeps deletes nothing there and asks
 // nothing about it; the Start-menu question still comes and the removal completes.
 TEST_F(SafetyTest, RemovalNeverDeletesProtectedFolders) {
     char profile[MAX_PATH] = "";
     ASSERT_NE(0u, GetEnvironmentVariableA("USERPROFILE", profile, sizeof profile));
-    const struct {
-        const char* name;
-        std::string folder;
-    } cases[] = {{"drive root", "C:\\"}, {"Windows directory", windows_dir()}, {"profile", profile}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const std::string& folder : {std::string("C:\\"), windows_dir(), std::string(profile)}) {
+        SCOPED_TRACE(folder);
         reset();
-        const std::string sentinel = join(c.folder, "quill-sentinel.txt");
+        const std::string sentinel = join(folder, "quill-sentinel.txt");
         ASSERT_TRUE(write_file(sentinel, "keep"));
-        ASSERT_TRUE(write_record_string("TargetDir", c.folder));
+        ASSERT_TRUE(write_record_string("TargetDir", folder));
         ASSERT_TRUE(launch());
-        EXPECT_SCREEN(setup, INSTALLED_MENU);
         ASSERT_TRUE(setup.click(IDC_SLOT2));
         EXPECT_BOX(setup, TEXT_QUESTION, TEXT_AREYOUSURE, IDYES);
         EXPECT_BOX(setup, TEXT_QUESTION, delete_question(menu_folder()), IDYES);
@@ -118,7 +87,8 @@ TEST_F(SafetyTest, RemovalNeverDeletesProtectedFolders) {
 
 // The whole life of an install in a folder that holds a link out of it, started the ways the
 // system starts it: the shortcut through "start", and the removal through the system's own
-// uninstall program. Read-only files at every depth go; the link is never followed.
+// uninstall program, which runs the registered uninstaller copy from its own file. Read-only
+// files at every depth go; the link is never followed.
 TEST_F(SafetyTest, InstallWithLinkInsideIsRemovedWithoutFollowingIt) {
     if (!file_exists(LINK_OUTSIDE_FILE)) GTEST_SKIP() << "no link fixture (safety_fixture.sh)";
     ASSERT_NO_FATAL_FAILURE(reach(Where::TYPE, LINK_GAME));
@@ -138,13 +108,14 @@ TEST_F(SafetyTest, InstallWithLinkInsideIsRemovedWithoutFollowingIt) {
     for (const std::string& entry : entries_below(LINK_GAME))
         SetFileAttributesA(join(LINK_GAME, entry).c_str(), FILE_ATTRIBUTE_READONLY);
 
-    // The system's uninstall list knows the record and starts the registered uninstaller.
+    // The system's uninstall list knows the record and starts the registered uninstaller, which
+    // copies itself onto itself at start-up without complaint.
     std::string listed;
     ASSERT_TRUE(run_system_program("uninstaller.exe --list", &listed));
     EXPECT_NE(std::string::npos, listed.find(TEXT_APPLICATION_NAME)) << listed;
     ASSERT_TRUE(run_system_program("uninstaller.exe --remove \"" TEXT_APPLICATION_NAME "\""));
     ASSERT_TRUE(setup.adopt());
-    EXPECT_SCREEN(setup, REMOVE_SCREEN);
+    EXPECT_STAYS(setup, REMOVE_SCREEN);
     ASSERT_TRUE(setup.click(IDC_SLOT2));
     EXPECT_BOX(setup, TEXT_QUESTION, TEXT_AREYOUSURE, IDYES);
     EXPECT_BOX(setup, TEXT_QUESTION, delete_question(LINK_GAME), IDYES);
@@ -156,46 +127,37 @@ TEST_F(SafetyTest, InstallWithLinkInsideIsRemovedWithoutFollowingIt) {
     // Wine cannot remove a Unix link from the Windows side: the link, and so its folder, stay.
     const std::vector<std::string> left = entries_below(LINK_GAME);
     EXPECT_TRUE(left.empty() || left == std::vector<std::string>{"linked"}) << left.size() << " entries left";
+    EXPECT_FALSE(dir_exists(menu_folder()));
     EXPECT_FALSE(record_exists());
 }
 
 // Installing into the disc's own folder on a writable drive: every copy would open its own
 // source for writing. Each is refused as a destination that cannot be opened; the disc is intact.
 TEST_F(SafetyTest, InstallIntoTheDiscItselfLeavesTheDiscIntact) {
-    const std::string copy = disc_copy();
-    ASSERT_TRUE(launch("", copy));
-    ASSERT_TRUE(setup.click(IDC_SLOT2));
-    ASSERT_TRUE(submit(copy));
-    EXPECT_SCREEN(setup, TYPE_SCREEN);
-    ASSERT_TRUE(setup.click(IDC_SLOT2));
-    const std::string first = answer_errors_until_menu();
-    EXPECT_EQ(0u, first.find(TEXT_UNABLETOOPEN " " + copy + "\\")) << first;
-    EXPECT_FALSE(record_exists());
-    for (const std::string& entry : entries_below(disc_dir()))
-        EXPECT_TRUE(std::filesystem::is_directory(join(disc_dir(), entry)) ||
-                    files_equal(join(disc_dir(), entry), join(copy, entry)))
-            << entry;
+    const std::string copy = disc_copy(scratch("disc copy"));
+    const std::vector<std::string> errors = failed_install(copy, copy);
+    ASSERT_FALSE(errors.empty());
+    EXPECT_EQ(0u, errors[0].find(TEXT_UNABLETOOPEN " " + copy + "\\")) << errors[0];
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(disc_dir())) {
+        const std::string relative = std::filesystem::relative(entry.path(), disc_dir()).string();
+        EXPECT_TRUE(entry.is_directory() || files_equal(entry.path().string(), join(copy, relative))) << relative;
+    }
 }
 
 // A drive with room enough for the space check that fills during the copy: the write failure
-// names the destination, the rest of the run fails as the parts of the list do, and the program
-// is back on its menu without a record.
+// names the destination, the rest of the run fails as the parts of the list do.
 TEST_F(SafetyTest, DriveFillingDuringTheCopyIsReported) {
     ULARGE_INTEGER available{}, total{};
     if (!GetDiskFreeSpaceExA(FILLING_DRIVE, &available, &total, nullptr) || total.QuadPart > 64ull << 20)
         GTEST_SKIP() << "no small drive R: in this prefix (safety_fixture.sh)";
-    const std::string copy = disc_copy();
-    const std::string big = join(copy, "data\\Anims\\zz big.bin");
-    ASSERT_TRUE(write_file(big, std::string(static_cast<size_t>(total.QuadPart) + (8u << 20), 'q')));
+    const std::string copy = disc_copy(scratch("disc copy"));
+    const std::string more_than_fits(static_cast<size_t>(total.QuadPart) + (8u << 20), 'q');
+    ASSERT_TRUE(write_file(join(copy, "data\\Anims\\zz big.bin"), more_than_fits));
     const std::string target = std::string(FILLING_DRIVE) + TEXT_DEFAULT_DIR;
-    ASSERT_TRUE(launch("", copy));
-    ASSERT_TRUE(setup.click(IDC_SLOT2));
-    ASSERT_TRUE(submit(target));
-    EXPECT_SCREEN(setup, TYPE_SCREEN);
-    ASSERT_TRUE(setup.click(IDC_SLOT2));
-    EXPECT_EQ(TEXT_UNABLETOWRITE ", " + join(target, "data\\Anims\\zz big.bin") + "\n", answer_errors_until_menu());
-    EXPECT_FALSE(record_exists());
+    const std::vector<std::string> errors = failed_install(target, copy);
     remove_tree(target);
+    ASSERT_FALSE(errors.empty());
+    EXPECT_EQ(TEXT_UNABLETOWRITE ", " + join(target, "data\\Anims\\zz big.bin") + "\n", errors[0]);
 }
 
 // A typed directory far beyond what a path may hold passes the directory screen's own checks;
@@ -205,28 +167,32 @@ TEST_F(SafetyTest, OverlongInstallDirectoryMakesNothing) {
     const std::string base = scratch("long");
     ASSERT_TRUE(make_dirs(base));
     const std::string typed = base + "\\" + std::string(500 - base.size() - 1, 'a');
-    ASSERT_NO_FATAL_FAILURE(reach(Where::TYPE, typed));
-    ASSERT_TRUE(setup.click(IDC_SLOT2));
-    EXPECT_EQ(0u, answer_errors_until_menu().find(TEXT_UNABLETOOPEN " " + typed));
+    const std::vector<std::string> errors = failed_install(typed);
+    ASSERT_FALSE(errors.empty());
+    EXPECT_EQ(0u, errors[0].find(TEXT_UNABLETOOPEN " " + typed)) << errors[0];
     EXPECT_TRUE(entries_below(base).empty());
-    EXPECT_FALSE(record_exists());
 }
 
-// An install directory recorded over the whole field without its terminator would only fit cut,
-// and a cut directory is some other one: start-up offers installing, and the uninstaller ends as
-// it does without a record.
-TEST_F(SafetyTest, UnterminatedInstallDirectoryIsNoRecord) {
+// Without a usable record the removal has no directory: it says so and ends the program at once.
+// The record vanished after start-up, or its install directory fills the whole field without a
+// terminator, which would only fit cut (and a cut directory is some other one): start-up then
+// offers installing.
+TEST_F(SafetyTest, RemovalWithoutUsableRecordEndsWithStatusMinusOne) {
     const std::string filled(512, 'a');
-    ASSERT_TRUE(write_record("TargetDir", REG_SZ, filled.data(), static_cast<DWORD>(filled.size())));
-    ASSERT_TRUE(launch());
-    EXPECT_SCREEN(setup, NOT_INSTALLED_MENU);
-    ASSERT_TRUE(launch("remove"));
-    ASSERT_TRUE(setup.click(IDC_SLOT2));
-    EXPECT_BOX(setup, TEXT_QUESTION, TEXT_AREYOUSURE, IDYES);
-    EXPECT_BOX(setup, TEXT_ERROR, TEXT_UNABLETOOPENKEY, IDOK);
-    DWORD code = 0;
-    ASSERT_TRUE(setup.wait_exit(&code));
-    EXPECT_EQ(0xFFFFFFFFu, code);
+    for (bool unterminated : {false, true}) {
+        SCOPED_TRACE(unterminated ? "unterminated directory" : "record deleted after start-up");
+        reset();
+        ASSERT_TRUE(unterminated ? write_record("TargetDir", REG_SZ, filled.data(), 512)
+                                 : write_record_string("TargetDir", scratch()));
+        ASSERT_TRUE(launch());
+        EXPECT_SCREEN(setup, unterminated ? NOT_INSTALLED_MENU : INSTALLED_MENU);
+        if (unterminated) ASSERT_TRUE(launch("remove"));
+        else delete_record();
+        ASSERT_TRUE(setup.click(IDC_SLOT2));
+        EXPECT_BOX(setup, TEXT_QUESTION, TEXT_AREYOUSURE, IDYES);
+        EXPECT_BOX(setup, TEXT_ERROR, TEXT_UNABLETOOPENKEY, IDOK);
+        EXPECT_EQ(0xFFFFFFFFu, setup.wait_exit());
+    }
 }
 
 }  // namespace

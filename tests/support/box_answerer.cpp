@@ -6,7 +6,6 @@
 namespace {
 
 constexpr int BOX_TEXT_ID = 0xFFFF;    // the static control that carries a box's text
-constexpr WORD QUESTION_ICON = 32514;  // IDI_QUESTION
 constexpr DWORD POLL_MS = 5;
 constexpr DWORD BOX_CLOSE_MS = 10000;
 
@@ -41,10 +40,6 @@ SEEN_BOX TEST_read_box(HWND box) {
     seen.owner = GetWindow(box, GW_OWNER);
     for (auto [id, mark] : {std::pair{IDOK, "O"}, {IDYES, "Y"}, {IDNO, "N"}})
         if (GetDlgItem(box, id) != nullptr) seen.buttons += mark;
-    seen.yes_no = seen.buttons.find('Y') != std::string::npos && seen.buttons.find('N') != std::string::npos;
-    HICON question = LoadIconA(nullptr, MAKEINTRESOURCEA(QUESTION_ICON));
-    for (HWND child = GetWindow(box, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT))
-        if (reinterpret_cast<HICON>(SendMessageA(child, STM_GETICON, 0, 0)) == question) seen.question_icon = true;
     return seen;
 }
 
@@ -54,11 +49,6 @@ BOX_ANSWERER::BOX_ANSWERER(std::initializer_list<int> answers)
 BOX_ANSWERER::~BOX_ANSWERER() {
     finish();
     CloseHandle(stop_);
-}
-
-void BOX_ANSWERER::queue(std::initializer_list<int> answers) {
-    std::lock_guard<std::mutex> guard(lock_);
-    answers_.insert(answers_.end(), answers);
 }
 
 std::vector<SEEN_BOX> BOX_ANSWERER::take() {

@@ -20,9 +20,7 @@ struct SEEN_BOX {
     std::string caption;
     std::string text;
     HWND owner = nullptr;
-    std::string buttons;         // "O" for OK alone, "YN" for Yes and No
-    bool yes_no = false;         // offers Yes and No rather than OK
-    bool question_icon = false;  // shows the question-mark icon
+    std::string buttons;  // "O" for OK alone, "YN" for Yes and No
 };
 
 // What a shown message box says, of this process or another one.
@@ -38,7 +36,6 @@ public:
     BOX_ANSWERER(const BOX_ANSWERER&) = delete;
     BOX_ANSWERER& operator=(const BOX_ANSWERER&) = delete;
 
-    void queue(std::initializer_list<int> answers);
     // The boxes seen since the last call. Boxes are modal, so once the code under test returned,
     // each of its boxes was answered and is in here.
     std::vector<SEEN_BOX> take();

@@ -10,6 +10,35 @@
 
 using namespace gui;
 
+// Returns once the program has handled everything posted to it and the window and its controls
+// have nothing left to paint (painting comes after every posted message).
+static bool painted(SetupProgram& setup) {
+    return setup.fence() && wait_until([&] {
+               bool unpainted = GetUpdateRect(setup.window(), nullptr, FALSE) != 0;
+               for (HWND child = GetWindow(setup.window(), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+                   unpainted = unpainted || GetUpdateRect(child, nullptr, FALSE) != 0;
+               return !unpainted;
+           });
+}
+
+// Saves what the display shows of a window as a top-down 32-bit BMP file: the 0x00RRGGBB values
+// are already its blue, green, red and unused bytes.
+static bool save_picture(HWND window, const std::string& path) {
+    RECT area{};
+    if (!GetWindowRect(window, &area)) return false;
+    const std::vector<unsigned> pixels = screen_pixels(area);
+    if (pixels.empty()) return false;
+    const DWORD size = static_cast<DWORD>(pixels.size() * sizeof(unsigned));
+    const LONG width = area.right - area.left, top_down_height = area.top - area.bottom;
+    const BITMAPINFOHEADER info{sizeof info, width, top_down_height, 1, 32, BI_RGB, size, 0, 0, 0, 0};
+    constexpr DWORD offset = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
+    const BITMAPFILEHEADER header{0x4D42, offset + size, 0, 0, offset};
+    std::string content(reinterpret_cast<const char*>(&header), sizeof header);
+    content.append(reinterpret_cast<const char*>(&info), sizeof info);
+    content.append(reinterpret_cast<const char*>(pixels.data()), size);
+    return write_file(path, content);
+}
+
 int main(int argc, char** argv) {
     if (argc != 2) {
         std::fprintf(stderr, "usage: gui_tour OUTPUT_DIRECTORY\n");
@@ -61,8 +90,7 @@ int main(int argc, char** argv) {
     auto picture = [&](const char* name) {
         char file[64];
         std::snprintf(file, sizeof file, "%02d-%s.bmp", ++pictures, name);
-        Capture capture;
-        if (setup.painted() && capture_window(setup.window(), &capture) && save_bitmap(capture, join(argv[1], file)))
+        if (painted(setup) && save_picture(setup.window(), join(argv[1], file)))
             std::printf("   saved %s\n", file);
         else
             problem(std::string("no picture ") + file);
@@ -97,7 +125,7 @@ int main(int argc, char** argv) {
             std::printf("   box \"%s\": %s\n", box->caption.c_str(), box->text.c_str());
             picture(step.text);
             std::printf("-> answer %s\n", step.id == IDYES ? "Yes" : "OK");
-            if (!setup.answer(*box, step.id)) problem("the box stayed");
+            if (!setup.answer(box->window, step.id)) problem("the box stayed");
             break;
         case EXIT:
             std::printf("-> press \"%s\"\n", TEXT_EXIT);
