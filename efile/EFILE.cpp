@@ -52,6 +52,12 @@ std::size_t efile_field_length(const char* field) {
     return end ? static_cast<std::size_t>(static_cast<const char*>(end) - field) : EFILE_PATH_SIZE;
 }
 
+void efile_add_crc(const void* bytes, std::uint32_t length) {
+    if (local_efile_details.crc_state == 1) local_efile_details.crc_total += CRC_calc_block(bytes, length);
+}
+
+}  // namespace
+
 BOOL8 efile_is_rooted(const char* name) {
     if (name[0] == '.') return TRUE;
     std::size_t length = std::strlen(name);
@@ -61,12 +67,6 @@ BOOL8 efile_is_rooted(const char* name) {
     }
     return FALSE;
 }
-
-void efile_add_crc(const void* bytes, std::uint32_t length) {
-    if (local_efile_details.crc_state == 1) local_efile_details.crc_total += CRC_calc_block(bytes, length);
-}
-
-}  // namespace
 
 BOOL8 EFILE_initialise(const EFILE_DETAILS* details) {
     ENTER();

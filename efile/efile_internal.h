@@ -33,6 +33,10 @@ struct efile_module_state {
 
 extern efile_module_state local_efile_details;
 
+// TRUE for a name tried as it stands rather than below each slot: a leading full stop, a run of
+// two backslashes, or a drive colon.
+BOOL8 efile_is_rooted(const char* name);
+
 // Drops a slot's name index (a tracked block), if it has one.
 void efile_free_tree_index(EFILE_TREE_DETAILS* tree_details);
 

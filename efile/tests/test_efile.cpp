@@ -10,6 +10,9 @@ void count_chunk(void) { ++chunk_calls; }
 TEST(efile_checksum, two_crc16_halves) {
     EXPECT_EQ(0x29B1u, CRC_calc_block("123456789", 9) >> 16);  // the CRC-16/CCITT-FALSE check value
     EXPECT_EQ(0u, CRC_calc_block("abc", 0) | CRC_calc_block(nullptr, 3));
+    const struct { const char* name; BOOL8 rooted; } names[] = {
+        {".\\x", TRUE}, {"a\\\\b", TRUE}, {"c:x", TRUE}, {"ab:", TRUE}, {"a\\b\\", FALSE}, {"abc", FALSE}, {"x", FALSE}};
+    for (const auto& n : names) EXPECT_EQ(n.rooted, efile_is_rooted(n.name)) << n.name;
     char copy[4] = "old";
     EXPECT_EQ(FALSE, efile_copy_string(copy, "NEW", 0));
     EXPECT_EQ(TRUE, efile_copy_string(copy, "NEW", 3));

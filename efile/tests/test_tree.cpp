@@ -145,4 +145,7 @@ TEST_F(efile_test, lookup_walks_a_long_level_without_nesting) {
     EXPECT_STREQ("n199999", out);
     EXPECT_EQ(FALSE, efile_find_full_path("absent", out, nodes.data(), 0));
     EXPECT_EQ(FALSE, efile_find_full_path("n1", out, nullptr, 0));
+    ASSERT_EQ(TRUE, efile_find_full_path("n5\\", out, nodes.data(), 0)) << "a trailing separator names the entry";
+    EXPECT_STREQ("n5", out);
+    EXPECT_EQ(FALSE, efile_allocate_file_tree(nullptr));
 }

@@ -22,9 +22,10 @@ ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), '..', '..'))
 # Module -> (build preset, suites that cover it, fastest first). The GUI suite drives setup.exe
 # from outside, so it covers everything the program links.
 MODULES = {
-    'foundation': ('host', ['foundation_tests', 'efile_tests', 'message_tests']),
-    'efile': ('host', ['efile_tests', 'message_tests']),
-    'message': ('host', ['message_tests']),
+    'foundation': ('host', ['foundation_tests', 'walk_tests', 'efile_tests', 'message_tests', 'msgfile_tests']),
+    'walk': ('host', ['walk_tests', 'efile_tests']),
+    'efile': ('host', ['efile_tests', 'message_tests', 'msgfile_tests']),
+    'message': ('host', ['message_tests', 'msgfile_tests']),
     'winutils': ('win64', ['winutils_tests', 'copyflst_tests', 'installer_tests', 'gui_tests']),
     'copyflst': ('win64', ['copyflst_tests', 'installer_tests', 'gui_tests']),
     'installer': ('win64', ['installer_tests', 'gui_tests']),
