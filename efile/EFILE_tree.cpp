@@ -116,6 +116,17 @@ void efile_build_tree_index(EFILE_TREE_DETAILS* details) {
     details->index = index;
 }
 
+// The name's first component past one leading backslash, cut to a stored name's length; the
+// result points at what follows the whole component.
+const char* efile_cut_component(const char* name, char (&component)[EFILE_TREE_NAME_SIZE]) {
+    const char* p = *name == '\\' ? name + 1 : name;
+    const std::size_t full_length = std::strcspn(p, "\\");
+    const std::size_t kept = full_length < EFILE_TREE_NAME_SIZE - 1 ? full_length : EFILE_TREE_NAME_SIZE - 1;
+    std::memcpy(component, p, kept);
+    component[kept] = '\0';
+    return p + full_length;
+}
+
 // The chain walk's answer from the index: one probe per component, the hit spelt out from the
 // stored names.
 BOOL8 efile_find_indexed(const char* name, char* out, const EFILE_TREE_ENTRY* file_tree,
@@ -124,13 +135,9 @@ BOOL8 efile_find_indexed(const char* name, char* out, const EFILE_TREE_ENTRY* fi
     std::size_t used = 0;
     std::uint32_t level = 0;
     for (const char* p = name;;) {
-        if (*p == '\\') ++p;
-        std::size_t full_length = std::strcspn(p, "\\");
         char component[EFILE_TREE_NAME_SIZE];
-        std::size_t kept = full_length < EFILE_TREE_NAME_SIZE - 1 ? full_length : EFILE_TREE_NAME_SIZE - 1;
-        std::memcpy(component, p, kept);
-        component[kept] = '\0';
-        const char* after = p + full_length;
+        const char* after = efile_cut_component(p, component);
+        const std::size_t kept = std::strlen(component);
         std::uint32_t node = efile_index_find(index, file_tree, level, component);
         if (node == EFILE_TREE_NONE) return FALSE;
         // A hit that cannot be spelt out in full is no hit.
@@ -305,14 +312,8 @@ BOOL8 efile_find_full_path(const char* name, char* out, const EFILE_TREE_ENTRY* 
     if (!name || name[0] == '\0' || !out) EBUG_RETURN(FALSE);
     out[0] = '\0';
     if (!file_tree) EBUG_RETURN(FALSE);
-    const char* p = name;
-    if (*p == '\\') ++p;
-    std::size_t full_length = std::strcspn(p, "\\");
     char component[EFILE_TREE_NAME_SIZE];
-    std::size_t kept = full_length < EFILE_TREE_NAME_SIZE - 1 ? full_length : EFILE_TREE_NAME_SIZE - 1;
-    std::memcpy(component, p, kept);
-    component[kept] = '\0';
-    const char* after = p + full_length;
+    const char* after = efile_cut_component(name, component);
     if (start == 0)
         if (const efile_index_layout* index = efile_index_of(file_tree))
             EBUG_RETURN(efile_find_indexed(name, out, file_tree, *index));
