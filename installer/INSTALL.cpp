@@ -128,10 +128,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous_instance, LPSTR comman
     INSTALL_load_text(MSG_APPLICATION_NAME, details.product_name, sizeof details.product_name);
     HWND owner = GetDesktopWindow();
     INSTALL_load_skin();
-    char own_path[MAX_PATH];
-    const DWORD own_length = GetModuleFileNameA(nullptr, own_path, sizeof own_path);
-    if (own_length == 0 || own_length >= sizeof own_path) own_path[0] = '\0';
-    const char* tail = INSTALL_command_tail(GetCommandLineA(), own_path, command_line);
+    // The program's own path, read once: the command line's tail is taken after it, and the
+    // uninstaller copy is made from it. Older systems leave a full buffer unterminated.
+    GetModuleFileNameA(nullptr, paths.own_path, OWN_PATH_SIZE);
+    paths.own_path[OWN_PATH_SIZE - 1] = '\0';
+    const char* tail = INSTALL_command_tail(GetCommandLineA(), paths.own_path, command_line);
     details.remove_mode = tail != nullptr && std::strcmp(tail, INSTALL_REMOVE_COMMAND) == 0 ? 1 : 0;
 
     details.quit_requested = 0;
@@ -149,9 +150,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous_instance, LPSTR comman
     startup_cut_drive_root(details.src_dir);
     startup_format_path(details.uninstaller_path, sizeof details.uninstaller_path, INSTALL_UNINSTALLER_PATTERN,
                         paths.windows_dir, details.product_name);
-    // Older systems leave a full buffer unterminated.
-    GetModuleFileNameA(nullptr, paths.own_path, OWN_PATH_SIZE);
-    paths.own_path[OWN_PATH_SIZE - 1] = '\0';
     startup_format_path(paths.dsetup_source, sizeof paths.dsetup_source, INSTALL_DSETUP_PATTERN, details.src_dir);
     startup_format_path(paths.dsetup_target, sizeof paths.dsetup_target, INSTALL_DSETUP_PATTERN, paths.windows_dir);
     startup_format_path(paths.dsetup32_target, sizeof paths.dsetup32_target, INSTALL_DSETUP32_PATTERN,
