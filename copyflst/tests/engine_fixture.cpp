@@ -4,10 +4,7 @@
 #include <commctrl.h>
 #include <objbase.h>
 
-#include <algorithm>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 #include "INSTALL.h"
 #include "Memory.h"
@@ -28,15 +25,6 @@ LRESULT CALLBACK record_label(HWND label, UINT message, WPARAM wparam, LPARAM lp
     return CallWindowProcA(label_default, label, message, wparam, lparam);
 }
 
-// Every entry below base, relative to it; directories end in a backslash.
-std::vector<std::string> entries(const std::string& base) {
-    std::vector<std::string> found;
-    std::error_code error;
-    for (fs::recursive_directory_iterator it(base, error), end; !error && it != end; it.increment(error))
-        found.push_back(fs::relative(it->path(), base).string() + (it->is_directory() ? "\\" : ""));
-    return found;
-}
-
 HWND make_child(const char* type, HWND parent, int id) {
     return CreateWindowExA(0, type, "", WS_CHILD, 0, 0, 200, 10, parent,
                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
@@ -44,37 +32,16 @@ HWND make_child(const char* type, HWND parent, int id) {
 
 }  // namespace
 
-std::string file_content(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), {});
-}
-
-void write_file(const std::string& path, const std::string& content) {
-    EXPECT_TRUE(static_cast<bool>(std::ofstream(path, std::ios::binary) << content)) << path;
-}
-
 void make_tree(const std::string& base, const std::vector<const char*>& entries) {
     for (std::string entry : entries) {
-        if (entry.back() != '\\') write_file(base + entry, entry);
+        if (entry.back() != '\\') EXPECT_TRUE(write_file(base + entry, entry)) << base + entry;
         else EXPECT_TRUE(CreateDirectoryA((base + entry).c_str(), nullptr)) << base + entry;
     }
 }
 
-// Read-only marks first, or the removal stops at them.
 void fresh_directory(const std::string& path) {
-    for (const std::string& entry : entries(path))
-        SetFileAttributesA((path + "\\" + entry).c_str(), FILE_ATTRIBUTE_NORMAL);
-    std::error_code error;
-    fs::remove_all(path, error);
+    remove_tree(path);
     EXPECT_TRUE(CreateDirectoryA(path.c_str(), nullptr)) << path;
-}
-
-std::string listing(const std::string& base) {
-    std::vector<std::string> found = entries(base);
-    std::sort(found.begin(), found.end());
-    std::string joined;
-    for (const std::string& entry : found) joined += (joined.empty() ? "" : " ") + entry;
-    return joined;
 }
 
 void EngineTest::SetUp() {

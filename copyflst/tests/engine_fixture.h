@@ -11,16 +11,13 @@
 
 #include "COPYFLST.h"
 #include "box_answerer.h"
+#include "scratch_files.h"
 #include "texts.h"
 
-std::string file_content(const std::string& path);  // the bytes; empty when it cannot be read
-void write_file(const std::string& path, const std::string& content);
 // Makes the entries below base, in order: one ending in a backslash is a directory, any other a
 // file that holds its own name.
 void make_tree(const std::string& base, const std::vector<const char*>& entries);
 void fresh_directory(const std::string& path);  // empty, whatever it held
-// Every entry below base, sorted and joined by blanks; directories end in a backslash.
-std::string listing(const std::string& base);
 // The engine's error box, as shown_boxes gives it.
 inline std::string error_box(const std::string& text) { return TEXT_ERROR "|" + text + "|O"; }
 

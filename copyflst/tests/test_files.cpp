@@ -44,7 +44,7 @@ TEST_F(CopyFiles, ByteCopyIsExactAtTheBlockEdges) {
     EXPECT_EQ(TRUE, run({{COPY_OP_COPY_FILES, "<SRC>", "<DST>"}}));
     EXPECT_EQ(1000 - (0 + 1 + 1 + 2 + 3), copyflst_failing_write) << "one write per block of " << block;
     for (std::size_t size : sizes)
-        EXPECT_TRUE(file_content(dst + "\\f" + std::to_string(size)) == binary_content(size)) << size << " bytes";
+        EXPECT_TRUE(read_file(dst + "\\f" + std::to_string(size)) == binary_content(size)) << size << " bytes";
     EXPECT_EQ("f0 f1 f1024000 f1024001 f2048001", listing(dst));
     EXPECT_EQ(0u, GetFileAttributesA((src + "\\f0").c_str()) & FILE_ATTRIBUTE_READONLY);
 }

@@ -2,6 +2,8 @@
 // sequences read and write, each put back after the test.
 #include "sequence_fixture.h"
 
+#include <filesystem>
+
 #include "Fixed.h"
 #include "INSTALL.h"
 #include "Memory.h"
@@ -31,8 +33,7 @@ void SEQUENCE_FIXTURE::SetUp() {
 
     scratch = (std::filesystem::temp_directory_path() / "quill-sequences-").string() +
               ::testing::UnitTest::GetInstance()->current_test_info()->name();
-    std::error_code error;
-    std::filesystem::remove_all(scratch, error);
+    remove_tree(scratch);
     ASSERT_TRUE(CreateDirectoryA(scratch.c_str(), nullptr)) << scratch;
 
     // The runs keep their shell-folder paths in tracked allocations.
@@ -53,8 +54,7 @@ void SEQUENCE_FIXTURE::TearDown() {
     SetCurrentDirectoryA(saved_directory_.c_str());
     set_programs_value(saved_programs_);
     RegDeleteTreeA(HKEY_LOCAL_MACHINE, record_key.c_str());
-    std::error_code error;
-    std::filesystem::remove_all(scratch, error);
+    remove_tree(scratch);
 }
 
 std::string SEQUENCE_FIXTURE::make_dir(const std::string& name) const {

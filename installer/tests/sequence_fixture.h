@@ -8,28 +8,14 @@
 
 #include <windows.h>
 
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <optional>
 #include <string>
 
+#include "scratch_files.h"
 #include "texts.h"
 
 inline constexpr const char* SEQUENCE_PRODUCT = "Quillmoor Sequence Test";
 
-inline bool dir_exists(const std::string& path) {
-    std::error_code error;
-    return std::filesystem::is_directory(path, error);
-}
-inline bool write_file(const std::string& path, const std::string& content) {
-    return static_cast<bool>(std::ofstream(path, std::ios::binary) << content);
-}
-// "<missing>" when it cannot be read.
-inline std::string read_file(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    return file ? std::string(std::istreambuf_iterator<char>(file), {}) : "<missing>";
-}
 std::string current_directory();
 
 class SEQUENCE_FIXTURE : public ::testing::Test {

@@ -102,7 +102,7 @@ TEST_F(Sequences, OldShortcutNamesBecomeTranslatedNames) {
     ASSERT_TRUE(write_file(folder + "\\" TEXT_START_MENU_3DFX ".lnk", "taken"));
     rename_start_menu_shortcuts();
     for (const auto& rename : renames) {
-        EXPECT_EQ("<missing>", read_file(folder + "\\" + rename[0])) << rename[0];
+        EXPECT_EQ(MISSING_FILE, read_file(folder + "\\" + rename[0])) << rename[0];
         EXPECT_EQ(rename[0], read_file(folder + "\\" + rename[1])) << rename[1];
     }
     EXPECT_EQ("old", read_file(folder + "\\Tesvel 3dfx.lnk"));

@@ -1,5 +1,5 @@
 // Checks the set-up program's resources as linked into this test program: every row of the five
-// language blocks and the gaps between them, their resource language, and the manifest. The
+// language blocks and the gaps between them, and the manifest. The
 // windows, pictures and icon are checked from outside by the GUI tests.
 #include <gtest/gtest.h>
 
@@ -77,24 +77,6 @@ TEST(StringTable, FiveBlocksFollowTheEnglishRowsAndNothingElseIsThere) {
     EXPECT_EQ(1, std::ranges::count(load_text(MSG_DIRECTX_RESTART), '\n'));
     EXPECT_EQ("F Play Brevanor", load_text(101));  // the rule's own worked examples
     EXPECT_EQ("S Goto Ostrakon", load_text(440));
-}
-
-BOOL CALLBACK collect_language(HMODULE, LPCSTR, LPCSTR, WORD language, LONG_PTR seen) {
-    reinterpret_cast<std::set<WORD>*>(seen)->insert(language);
-    return TRUE;
-}
-
-BOOL CALLBACK collect_string_languages(HMODULE module, LPCSTR type, LPSTR name, LONG_PTR seen) {
-    EnumResourceLanguagesA(module, type, name, collect_language, seen);
-    return TRUE;
-}
-
-// The language of a text is told by its id alone: every row is United Kingdom English.
-TEST(StringTable, EveryRowIsUnitedKingdomEnglish) {
-    std::set<WORD> languages;
-    EnumResourceNamesA(instance(), MAKEINTRESOURCEA(6) /* RT_STRING */, collect_string_languages,
-                       reinterpret_cast<LONG_PTR>(&languages));
-    EXPECT_EQ(std::set<WORD>{MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_UK)}, languages);
 }
 
 TEST(Manifest, AsksForAdministrator) {

@@ -4,6 +4,8 @@
 
 #include <shlobj.h>
 
+#include <filesystem>
+
 namespace gui {
 
 static std::string shell_folder(int which) {
@@ -103,6 +105,9 @@ std::vector<std::string> SetupTest::failed_install(const std::string& directory,
     }
     EXPECT_STAYS(setup, NOT_INSTALLED_MENU);
     EXPECT_FALSE(record_exists());
+    // The menu is the one a fresh start shows: Install leads to the directory screen again.
+    setup.click(IDC_SLOT2);
+    EXPECT_SCREEN(setup, directory_screen(default_directory()));
     return texts;
 }
 

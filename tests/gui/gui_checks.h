@@ -16,6 +16,8 @@ std::string default_directory();
 // The Start menu folder that the install makes.
 std::string menu_folder();
 inline std::string uninstaller() { return join(windows_dir(), UNINSTALLER_NAME); }
+// The removal's question before it deletes a directory.
+inline std::string delete_question(const std::string& directory) { return TEXT_DELDIR " :" + directory; }
 // Every visible text-editor window.
 std::vector<HWND> editors();
 
@@ -61,7 +63,8 @@ protected:
     // A disc holding only setup.exe.
     std::string bare_disc();
     // The compact install from a disc into directory that fails: answers every error box until the
-    // window is back on the not-installed menu and returns the boxes' texts. Nothing is recorded.
+    // window is back on the not-installed menu and returns the boxes' texts. Nothing is recorded,
+    // and Install offers the directory screen again.
     std::vector<std::string> failed_install(const std::string& directory, const std::string& disc = disc_dir());
 
     SetupProgram setup;

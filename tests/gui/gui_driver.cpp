@@ -5,13 +5,8 @@
 #include <commctrl.h>
 
 #include <algorithm>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 
 namespace gui {
-
-namespace fs = std::filesystem;
 
 // ---- paths, files and the registry --------------------------------------------------------
 
@@ -28,30 +23,6 @@ std::string windows_dir() {
 
 std::string join(const std::string& directory, const std::string& name) {
     return directory + (!directory.empty() && directory.back() == '\\' ? "" : "\\") + name;
-}
-
-bool read_file(const std::string& path, std::string* content) {
-    std::ifstream file(path, std::ios::binary);
-    *content = std::string(std::istreambuf_iterator<char>(file), {});
-    return file.good() || file.eof();
-}
-
-bool write_file(const std::string& path, const std::string& content) {
-    return static_cast<bool>(std::ofstream(path, std::ios::binary) << content);
-}
-
-bool files_equal(const std::string& first, const std::string& second) {
-    std::string a, b;
-    return read_file(first, &a) && read_file(second, &b) && a == b;
-}
-
-void remove_tree(const std::string& path) {
-    std::error_code error;
-    // Copies from a disc keep their read-only mark; clear it so the delete goes through.
-    fs::permissions(path, fs::perms::owner_write, fs::perm_options::add, error);
-    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(path, error))
-        fs::permissions(entry.path(), fs::perms::owner_write, fs::perm_options::add, error);
-    fs::remove_all(path, error);
 }
 
 bool record_exists() {
@@ -136,25 +107,6 @@ void SetupProgram::terminate() {
     window_ = nullptr;
 }
 
-bool SetupProgram::mouse_click(int id) {
-    // The pointer presses whatever lies on top there: bring the window up first. The press itself
-    // carries the place, so that no pointer motion still on its way can move it elsewhere.
-    SetForegroundWindow(window_);
-    RECT area{};
-    if (!GetWindowRect(control(id), &area)) return false;
-    const POINT centre{(area.left + area.right) / 2, (area.top + area.bottom) / 2};
-    if (!wait_until([&] { return GetAncestor(WindowFromPoint(centre), GA_ROOT) == window_; }, 3000)) return false;
-    INPUT inputs[2] = {};
-    for (INPUT& input : inputs) {
-        input.type = INPUT_MOUSE;
-        input.mi.dx = MulDiv(centre.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
-        input.mi.dy = MulDiv(centre.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
-    }
-    inputs[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_LEFTDOWN;
-    inputs[1].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_LEFTUP;
-    return SendInput(2, inputs, sizeof(INPUT)) == 2;
-}
-
 bool SetupProgram::type_directory(const std::string& text) {
     HWND edit = control(IDC_INSTALL_DIR);
     // Select everything and rub it out first, as a user replacing the text would.
@@ -222,23 +174,30 @@ std::string SetupProgram::stays_on(const Screen& screen) {
 
 // ---- pixels -------------------------------------------------------------------------------
 
+std::vector<unsigned> bitmap_pixels(HBITMAP bitmap, int width, int height) {
+    std::vector<unsigned> pixels(static_cast<size_t>(width * height));
+    BITMAPINFO format{{sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
+    HDC screen = GetDC(nullptr);
+    if (GetDIBits(screen, bitmap, 0, static_cast<UINT>(height), pixels.data(), &format, DIB_RGB_COLORS) != height)
+        pixels.clear();
+    ReleaseDC(nullptr, screen);
+    for (unsigned& pixel : pixels) pixel &= 0xFFFFFFu;
+    return pixels;
+}
+
 std::vector<unsigned> screen_pixels(const RECT& area) {
     const int width = area.right - area.left, height = area.bottom - area.top;
-    std::vector<unsigned> pixels(static_cast<size_t>(width * height));
     // The screen, not the window: what the window shows is what ends up on the display.
     HDC screen = GetDC(nullptr);
     HDC memory = CreateCompatibleDC(screen);
     HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
     HGDIOBJ previous = SelectObject(memory, bitmap);
-    bool ok = BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY) != 0;
+    const bool copied = BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY) != 0;
     SelectObject(memory, previous);
-    BITMAPINFO format{{sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
-    ok = ok && GetDIBits(memory, bitmap, 0, static_cast<UINT>(height), pixels.data(), &format, DIB_RGB_COLORS) == height;
-    DeleteObject(bitmap);
     DeleteDC(memory);
     ReleaseDC(nullptr, screen);
-    if (!ok) pixels.clear();
-    for (unsigned& pixel : pixels) pixel &= 0xFFFFFFu;
+    std::vector<unsigned> pixels = copied ? bitmap_pixels(bitmap, width, height) : std::vector<unsigned>{};
+    DeleteObject(bitmap);
     return pixels;
 }
 

@@ -7,13 +7,13 @@
 
 #include <windows.h>
 
-#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "box_answerer.h"
 #include "resource.h"
+#include "scratch_files.h"
 #include "texts.h"
 
 namespace gui {
@@ -42,18 +42,6 @@ std::string windows_path(const char* host_path);
 std::string windows_dir();
 std::string join(const std::string& directory, const std::string& name);
 
-inline bool file_exists(const std::string& path) { std::error_code e; return std::filesystem::is_regular_file(path, e); }
-inline bool dir_exists(const std::string& path) { std::error_code e; return std::filesystem::is_directory(path, e); }
-// Makes every missing directory of path.
-inline bool make_dirs(const std::string& path) {
-    std::error_code e;
-    return std::filesystem::create_directories(path, e), dir_exists(path);
-}
-bool read_file(const std::string& path, std::string* content);
-bool write_file(const std::string& path, const std::string& content);
-bool files_equal(const std::string& first, const std::string& second);
-// Deletes a file or a whole directory tree, read-only or not; a missing path is fine.
-void remove_tree(const std::string& path);
 
 // The uninstall record under HKEY_LOCAL_MACHINE.
 inline void delete_record() { RegDeleteTreeA(HKEY_LOCAL_MACHINE, UNINSTALL_KEY); }
@@ -130,9 +118,6 @@ public:
     bool command(int id) {
         return PostMessageA(window_, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(control(id)));
     }
-    // Real mouse input: brings the window up, moves the pointer to the control's centre and
-    // clicks there.
-    bool mouse_click(int id);
     // Replaces the directory text the way typing does: select everything, then one character
     // message per character.
     bool type_directory(const std::string& text);
@@ -163,5 +148,7 @@ private:
 // What the display shows inside a rectangle of the screen, row by row as 0xRRGGBB values; empty
 // when it cannot be read.
 std::vector<unsigned> screen_pixels(const RECT& area);
+// A bitmap's pixels in the same form, as the display would show them.
+std::vector<unsigned> bitmap_pixels(HBITMAP bitmap, int width, int height);
 
 }  // namespace gui

@@ -16,7 +16,7 @@ protected:
     }
 };
 
-// Exit, the close box and the close message end the program on every screen; so does any
+// Exit, the close box and the close message end the program, one screen each; so does any
 // command the window has no use for, the labels' clicks among them. Play without the game's
 // program in the registered directory ends it too, without a message.
 TEST_F(MenuTest, WaysOutEndTheProgram) {
@@ -28,19 +28,13 @@ TEST_F(MenuTest, WaysOutEndTheProgram) {
         WPARAM wparam;
     } cases[] = {
         {"Exit on the not-installed menu", Where::NOT_INSTALLED, BM_CLICK, IDC_SLOT5, 0},
-        {"Exit on the installed menu", Where::INSTALLED, BM_CLICK, IDC_SLOT5, 0},
         {"Exit on the type screen", Where::TYPE, BM_CLICK, IDC_SLOT5, 0},
-        {"Exit on the remove screen", Where::REMOVE, BM_CLICK, IDC_SLOT5, 0},
         {"close box on the directory screen", Where::DIRECTORY, WM_SYSCOMMAND, 0, SC_CLOSE},
         {"close box on the remove screen", Where::REMOVE, WM_SYSCOMMAND, 0, SC_CLOSE},
-        {"close message on the type screen", Where::TYPE, WM_CLOSE, 0, 0},
         {"close message on the installed menu", Where::INSTALLED, WM_CLOSE, 0, 0},
         {"prompt label click", Where::DIRECTORY, BM_CLICK, IDC_PROMPT_LABEL, 0},
-        {"status label", Where::NOT_INSTALLED, WM_COMMAND, IDC_STATUS_LABEL, 0},
         {"second status label", Where::NOT_INSTALLED, WM_COMMAND, IDC_SECOND_STATUS, 0},
-        {"progress bar", Where::NOT_INSTALLED, WM_COMMAND, IDC_PROGRESS, 0},
         {"command 2", Where::NOT_INSTALLED, WM_COMMAND, 2, 0},
-        {"unknown command", Where::NOT_INSTALLED, WM_COMMAND, 4242, 0},
         {"Play without the game program", Where::INSTALLED, BM_CLICK, IDC_SLOT1, 0},
     };
     for (const auto& c : cases) {
@@ -54,19 +48,13 @@ TEST_F(MenuTest, WaysOutEndTheProgram) {
     }
 }
 
-// On the not-installed menu Play and the hidden DirectX slot do nothing, whatever presses them;
-// the real pointer over the disabled slot presses nothing, over the label it ends the program.
+// On the not-installed menu Play and the hidden DirectX slot do nothing, even when their
+// commands reach the window (no click can: the screens' checks see them disabled and hidden).
 TEST_F(MenuTest, DisabledSlotsDoNothing) {
     reach(Where::NOT_INSTALLED);
     ASSERT_TRUE(setup.command(IDC_SLOT1));
     ASSERT_TRUE(setup.command(IDC_SLOT3));
     EXPECT_STAYS(setup, NOT_INSTALLED_MENU);
-    // Mouse input is handled in order: had slot 1 acted, slot 2 would not lead on.
-    ASSERT_TRUE(setup.mouse_click(IDC_SLOT1));
-    ASSERT_TRUE(setup.mouse_click(IDC_SLOT2));
-    EXPECT_SCREEN(setup, directory_screen(default_directory()));
-    ASSERT_TRUE(setup.mouse_click(IDC_PROMPT_LABEL));
-    EXPECT_EXITS(setup);
 }
 
 // The message loop makes no dialog-manager call: with the focus in the directory box, Escape is
@@ -79,7 +67,9 @@ TEST_F(MenuTest, EscapeAndTabAreIgnoredAltF4Closes) {
         GTEST_SKIP() << "the window cannot be brought to the foreground here";
     GUITHREADINFO info{};
     info.cbSize = sizeof info;
-    ASSERT_TRUE(setup.mouse_click(IDC_INSTALL_DIR));
+    // A press into the box, as the pointer would give it: the box takes the focus itself.
+    ASSERT_TRUE(PostMessageA(setup.control(IDC_INSTALL_DIR), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 4)) &&
+                PostMessageA(setup.control(IDC_INSTALL_DIR), WM_LBUTTONUP, 0, MAKELPARAM(4, 4)));
     ASSERT_TRUE(wait_until([&] {
         return GetGUIThreadInfo(GetWindowThreadProcessId(setup.window(), nullptr), &info) &&
                info.hwndFocus == setup.control(IDC_INSTALL_DIR);
@@ -100,38 +90,36 @@ TEST_F(MenuTest, EscapeAndTabAreIgnoredAltF4Closes) {
     EXPECT_EXITS(setup);
 }
 
-// Play starts quillmain.exe from the registered directory, in that directory and with an empty
-// argument list, and the installer ends. With no command line at all the system hands the game
-// its quoted program path, nothing more; an argument list holding even the program's name would
-// arrive unquoted.
+// With the record gone after start-up the launch cannot find the game and says so, on the
+// desktop rather than on the window, and the menu stays. Once it is back, Play starts
+// quillmain.exe from the registered directory, in that directory and with an empty argument list,
+// and the installer ends. With no command line at all the system hands the game its quoted program
+// path, nothing more; an argument list holding even the program's name would arrive unquoted.
 TEST_F(MenuTest, PlayStartsTheGameFromTheRecordAndEnds) {
     const std::string game = install_game();
     ASSERT_TRUE(launch());
+    EXPECT_SCREEN(setup, INSTALLED_MENU);
+    delete_record();
+    ASSERT_TRUE(setup.click(IDC_SLOT1));
+    EXPECT_EQ(nullptr, EXPECT_BOX(setup, TEXT_INFO, TEXT_FAILEDSTARTGAME, IDOK).owner);
+    EXPECT_STAYS(setup, INSTALLED_MENU);
+    ASSERT_TRUE(write_record_string("TargetDir", game));
     ASSERT_TRUE(setup.click(IDC_SLOT1));
     EXPECT_EXITS(setup);
     std::string started;
-    ASSERT_TRUE(wait_until([&] { return read_file(join(game, "started.txt"), &started); })) << "no game started";
+    ASSERT_TRUE(wait_until([&] { return (started = read_file(join(game, "started.txt"))) != MISSING_FILE; }))
+        << "no game started";
     const std::string in_directory = "current_directory=" + game + "\n";
     EXPECT_TRUE(started == "command_line=\n" + in_directory ||
                 started == "command_line=\"" + join(game, "quillmain.exe") + "\"\n" + in_directory)
         << started;
 }
 
-// The record vanished after start-up: the launch cannot find the game and says so, on the
-// desktop rather than on the window, and the menu stays.
-TEST_F(MenuTest, PlayWithoutRecordShowsInformationAndStays) {
-    reach(Where::INSTALLED);
-    delete_record();
-    ASSERT_TRUE(setup.click(IDC_SLOT1));
-    EXPECT_EQ(nullptr, EXPECT_BOX(setup, TEXT_INFO, TEXT_FAILEDSTARTGAME, IDOK).owner);
-    EXPECT_STAYS(setup, INSTALLED_MENU);
-}
-
 // Starting the editor on a loaded machine takes its while: every editor window is looked at
 // afresh until one shows the disc's help file.
 TEST_F(MenuTest, HelpOpensReadmeOfTheDiscInTheEditor) {
-    std::string readme, shown;
-    ASSERT_TRUE(read_file(join(disc_dir(), "readme.txt"), &readme));
+    const std::string readme = read_file(join(disc_dir(), "readme.txt"));
+    std::string shown;
     const std::string first_line = readme.substr(0, readme.find_first_of("\r\n"));
     reach(Where::NOT_INSTALLED);
     ASSERT_TRUE(setup.click(IDC_SLOT4));

@@ -15,8 +15,6 @@ constexpr const char* LINK_GAME = "C:\\quill-safety\\game";
 constexpr const char* LINK_OUTSIDE_FILE = "C:\\quill-safety\\outside\\keep.txt";
 constexpr const char* FILLING_DRIVE = "R:\\";
 
-std::string delete_question(const std::string& directory) { return TEXT_DELDIR " :" + directory; }
-
 // Runs a Windows program of the system and waits for it; its standard output lands in output.
 bool run_system_program(const std::string& command_line, std::string* output = nullptr) {
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
@@ -36,23 +34,8 @@ bool run_system_program(const std::string& command_line, std::string* output = n
         CloseHandle(info.hThread);
     }
     CloseHandle(file);
-    return started && (output == nullptr || read_file(log, output));
-}
-
-// Every file and folder below root, as paths relative to it; a link is listed, never entered.
-std::vector<std::string> entries_below(const std::string& root, const std::string& relative = "") {
-    std::vector<std::string> found;
-    WIN32_FIND_DATAA entry;
-    HANDLE search = FindFirstFileA(join(join(root, relative), "*").c_str(), &entry);
-    for (bool more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &entry)) {
-        const std::string name = entry.cFileName, path = relative.empty() ? name : join(relative, name);
-        if (name == "." || name == "..") continue;
-        found.push_back(path);
-        if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && !(entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
-            for (const std::string& below : entries_below(root, path)) found.push_back(below);
-    }
-    if (search != INVALID_HANDLE_VALUE) FindClose(search);
-    return found;
+    if (output != nullptr) *output = read_file(log);
+    return started;
 }
 
 // A writable copy of the disc, to start setup.exe from.
@@ -102,7 +85,7 @@ TEST_F(SafetyTest, InstallWithLinkInsideIsRemovedWithoutFollowingIt) {
     ASSERT_TRUE(CopyFileA(probe_exe().c_str(), game.c_str(), FALSE));
     ASSERT_TRUE(run_system_program("start.exe \"" + join(menu_folder(), "Quillmoor Demo.lnk") + "\""));
     std::string started;
-    ASSERT_TRUE(wait_until([&] { return read_file(join(LINK_GAME, "started.txt"), &started); }));
+    ASSERT_TRUE(wait_until([&] { return (started = read_file(join(LINK_GAME, "started.txt"))) != MISSING_FILE; }));
     EXPECT_NE(std::string::npos, started.find("current_directory=" + std::string(LINK_GAME) + "\n")) << started;
 
     for (const std::string& entry : entries_below(LINK_GAME))

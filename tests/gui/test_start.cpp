@@ -7,40 +7,31 @@ namespace {
 
 using StartTest = SetupTest;
 
-// Installed means a TargetDir value of a readable type; remove mode wants exactly "remove".
-// Every start, in either mode, leaves itself as the uninstaller and the DirectX library, over
-// whatever stale copies were there.
+// Installed means a TargetDir value (its types are the registry reader's own tests); remove mode
+// wants exactly "remove". Every start, in either mode, leaves itself as the uninstaller and the
+// DirectX library, over whatever stale copies were there.
 TEST_F(StartTest, RecordAndCommandLineChooseTheFirstScreen) {
-    enum Record { NONE, TEXT, NUMBER, BINARY, NAME_ONLY };
     static const struct {
         const char* name;
-        Record record;
+        const char* value;  // the record's one value, if any
         const char* command_line;
         const Screen& screen;
     } cases[] = {
-        {"no record", NONE, "", NOT_INSTALLED_MENU},
-        {"text TargetDir", TEXT, "", INSTALLED_MENU},
-        {"number TargetDir", NUMBER, "", INSTALLED_MENU},
-        {"binary TargetDir", BINARY, "", NOT_INSTALLED_MENU},
-        {"record without TargetDir", NAME_ONLY, "", NOT_INSTALLED_MENU},
-        {"remove", NONE, "remove", REMOVE_SCREEN},
-        {"remove with record", TEXT, "remove", REMOVE_SCREEN},
-        {"trailing blank", NONE, "remove ", NOT_INSTALLED_MENU},
-        {"capital", NONE, "Remove", NOT_INSTALLED_MENU},
-        {"second word", NONE, "remove now", NOT_INSTALLED_MENU},
-        {"longer word", NONE, "xremove", NOT_INSTALLED_MENU},
+        {"no record", nullptr, "", NOT_INSTALLED_MENU},
+        {"TargetDir", "TargetDir", "", INSTALLED_MENU},
+        {"record without TargetDir", "DisplayName", "", NOT_INSTALLED_MENU},
+        {"remove", nullptr, "remove", REMOVE_SCREEN},
+        {"remove with record", "TargetDir", "remove", REMOVE_SCREEN},
+        {"trailing blank", nullptr, "remove ", NOT_INSTALLED_MENU},
+        {"capital", nullptr, "Remove", NOT_INSTALLED_MENU},
+        {"second word", nullptr, "remove now", NOT_INSTALLED_MENU},
+        {"longer word", nullptr, "xremove", NOT_INSTALLED_MENU},
     };
-    const DWORD number = 7;
-    const char bytes[] = "C:\\";
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         reset();
         ASSERT_TRUE(write_file(uninstaller(), "old") && write_file(join(windows_dir(), "dsetup32.dll"), "old"));
-        ASSERT_TRUE(c.record == TEXT     ? write_record_string("TargetDir", scratch())
-                    : c.record == NUMBER ? write_record("TargetDir", REG_DWORD, &number, sizeof number)
-                    : c.record == BINARY ? write_record("TargetDir", REG_BINARY, bytes, sizeof bytes)
-                    : c.record == NAME_ONLY ? write_record_string("DisplayName", TEXT_APPLICATION_NAME)
-                                            : true);
+        ASSERT_TRUE(c.value == nullptr || write_record_string(c.value, scratch()));
         ASSERT_TRUE(launch(c.command_line));
         EXPECT_SCREEN(setup, c.screen);
         EXPECT_TRUE(files_equal(uninstaller(), join(disc_dir(), "setup.exe")));

@@ -40,11 +40,17 @@ SEEN_BOX TEST_read_box(HWND box) {
     seen.owner = GetWindow(box, GW_OWNER);
     for (auto [id, mark] : {std::pair{IDOK, "O"}, {IDYES, "Y"}, {IDNO, "N"}})
         if (GetDlgItem(box, id) != nullptr) seen.buttons += mark;
+    for (HWND child = GetWindow(box, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+        char kind[16] = "";
+        GetClassNameA(child, kind, sizeof kind);
+        const std::string text = TEST_window_text(child);
+        if ((!lstrcmpiA(kind, "Static") || !lstrcmpiA(kind, "Edit")) && !text.empty()) seen.labels += "|" + text;
+    }
     return seen;
 }
 
-BOX_ANSWERER::BOX_ANSWERER(std::initializer_list<int> answers)
-    : answers_(answers), stop_(CreateEventA(nullptr, TRUE, FALSE, nullptr)), worker_([this] { run(); }) {}
+BOX_ANSWERER::BOX_ANSWERER(std::vector<BOX_ANSWER> answers)
+    : answers_(std::move(answers)), stop_(CreateEventA(nullptr, TRUE, FALSE, nullptr)), worker_([this] { run(); }) {}
 
 BOX_ANSWERER::~BOX_ANSWERER() {
     finish();
@@ -66,23 +72,35 @@ const std::vector<SEEN_BOX>& BOX_ANSWERER::finish() {
 }
 
 void BOX_ANSWERER::run() {
-    while (WaitForSingleObject(stop_, POLL_MS) == WAIT_TIMEOUT) {
+    for (HWND answered = nullptr; WaitForSingleObject(stop_, POLL_MS) == WAIT_TIMEOUT;) {
         HWND box = TEST_find_visible_dialog();
-        if (box == nullptr) continue;
+        DWORD_PTR ignored = 0;
+        // An answered box may linger for a moment while it closes. A box answers a message sent to
+        // it once its thread pumps them, and so is done setting it up.
+        if (box == nullptr || (box == answered && IsWindow(box)) ||
+            !SendMessageTimeoutA(box, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, BOX_CLOSE_MS, &ignored))
+            continue;
         SEEN_BOX seen = TEST_read_box(box);
-        int button = seen.buttons.find('N') != std::string::npos ? IDNO : IDOK;
+        BOX_ANSWER answer = GetDlgItem(box, IDNO) ? IDNO : GetDlgItem(box, IDCANCEL) ? IDCANCEL : IDOK;
         {
             std::lock_guard<std::mutex> guard(lock_);
             if (!answers_.empty()) {
-                button = answers_.front();
+                answer = answers_.front();
                 answers_.erase(answers_.begin());
             }
             seen_.push_back(seen);
         }
-        PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, button)));
-        // One answer per box: the next one is looked for once this one has gone.
+        // The text entry's field, and the file dialogs' name field in their newer and older forms.
+        for (int field : {911, 0x47c, 0x480})
+            if (answer.typed != nullptr && SetDlgItemTextA(box, field, answer.typed)) break;
+        PostMessageA(box, answer.button == WM_CLOSE ? WM_CLOSE : WM_COMMAND, MAKEWPARAM(answer.button, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(box, answer.button)));
+        // One answer per box: the next one is looked for once this one has gone, or once another
+        // box shows over it (a question that a file dialog asks before it closes).
+        answered = box;
         const ULONGLONG deadline = GetTickCount64() + BOX_CLOSE_MS;
-        while (IsWindow(box) && GetTickCount64() < deadline && WaitForSingleObject(stop_, POLL_MS) == WAIT_TIMEOUT) {
+        while (IsWindow(box) && TEST_find_visible_dialog() == box && GetTickCount64() < deadline &&
+               WaitForSingleObject(stop_, POLL_MS) == WAIT_TIMEOUT) {
         }
     }
 }

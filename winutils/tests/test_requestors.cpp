@@ -6,7 +6,6 @@
 
 #include <objbase.h>
 
-#include <atomic>
 #include <cstdlib>
 #include <cstring>
 #include <functional>
@@ -20,44 +19,14 @@ namespace {
 
 typedef std::vector<std::string> WORDS;
 
-// One answer to a dialog: text typed into its text field first (when not null), then a button
-// pressed, or WM_CLOSE sent.
-struct STEP { int button; const char* typed; };
-
-// Runs call while a second thread answers each dialog that comes up, in turn, with the next step,
-// once the dialog's thread is pumping its messages (and so done setting the dialog up); a dialog
-// beyond the steps is cancelled so that a test never hangs. What each dialog showed: its title,
-// then the texts of its labels and edit fields.
-WORDS answering(const std::vector<STEP>& steps, const std::function<void()>& call) {
-    WORDS seen;
-    std::atomic<bool> done{false};
-    std::thread answerer([&] {
-        for (HWND previous = nullptr; !done; Sleep(10)) {
-            HWND dialog = TEST_find_visible_dialog();
-            DWORD_PTR ignored;
-            // A dialog already answered may linger for a moment while it closes.
-            if (dialog == nullptr || (dialog == previous && IsWindow(dialog)) ||
-                !SendMessageTimeoutA(dialog, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &ignored))
-                continue;
-            const STEP step = seen.size() < steps.size() ? steps[seen.size()] : STEP{IDCANCEL, nullptr};
-            std::string shown = TEST_window_text(dialog);
-            for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
-                char kind[16] = "";
-                GetClassNameA(child, kind, sizeof kind);
-                const std::string text = TEST_window_text(child);
-                if ((!lstrcmpiA(kind, "Static") || !lstrcmpiA(kind, "Edit")) && !text.empty()) shown += "|" + text;
-            }
-            seen.push_back(shown);
-            // The file dialogs' name field is a combo box with an edit in newer dialogs, an edit in older ones.
-            for (int field : {911, 0x47c, 0x480})
-                if (step.typed != nullptr && SetDlgItemTextA(dialog, field, step.typed)) break;
-            PostMessageA(dialog, step.button == WM_CLOSE ? WM_CLOSE : WM_COMMAND, MAKEWPARAM(step.button, BN_CLICKED), 0);
-            previous = dialog;
-        }
-    });
+// Runs call while a second thread answers each dialog that comes up with the next answer (one
+// beyond them is cancelled, so that a test never hangs). What each dialog showed: its title, then
+// the texts of its labels and text fields.
+WORDS answering(const std::vector<BOX_ANSWER>& answers, const std::function<void()>& call) {
+    BOX_ANSWERER answerer(answers);
     call();
-    done = true;
-    answerer.join();
+    WORDS seen;
+    for (const SEEN_BOX& box : answerer.finish()) seen.push_back(box.caption + box.labels);
     return seen;
 }
 
@@ -136,7 +105,7 @@ TEST(GetTextStringDeathTest, CancelOrCloseEndsTheProgramWithMinusOne) {
     EXPECT_EXIT(abandon_text_entry(WM_CLOSE), testing::ExitedWithCode(-1), "");
 }
 
-// Each call answers its dialogs, in turn, with the case's steps; a result is the return value and
+// Each call answers its dialogs, in turn, with the case's answers; a result is the return value and
 // what the buffer holds. The file dialogs of the mode bits come up in order (open, checked save,
 // save) until one is confirmed. Refused calls show no dialog. No call moves the current directory.
 TEST(Requestors, ShowTheirDialogsAndGiveBackTheAnswer) {
@@ -170,9 +139,9 @@ TEST(Requestors, ShowTheirDialogsAndGiveBackTheAnswer) {
         return std::to_string(WINUTILS_folder_requestor(title, with_buffer ? path : nullptr));
     };
     const std::uint32_t open = WINUTILS_REQUEST_OPEN, checked = WINUTILS_REQUEST_SAVE_CHECKED;
-    const STEP cancel = {IDCANCEL, nullptr};
+    const BOX_ANSWER cancel = IDCANCEL;
     // seen: a text each dialog shows, in turn.
-    const struct { const char* label; std::vector<STEP> steps; std::function<std::string()> call; std::string result; WORDS seen; } cases[] = {
+    const struct { const char* label; std::vector<BOX_ANSWER> answers; std::function<std::string()> call; std::string result; WORDS seen; } cases[] = {
         {"text typed", {{IDOK, "typed answer"}}, [&] { return entry(16); }, "0 typed answer #", {"Name?|Type a name|start"}},
         {"text cut", {{IDOK, "a much longer answer"}}, [&] { return entry(8); }, "0 a much  #", {"Name?|Type a name|start"}},
         {"text emptied", {{IDOK, ""}}, [&] { return entry(16); }, "0  #", {"Name?|Type a name|start"}},
@@ -197,7 +166,7 @@ TEST(Requestors, ShowTheirDialogsAndGiveBackTheAnswer) {
     const std::string before = current_directory();
     for (const auto& c : cases) {
         std::string result;
-        const WORDS seen = answering(c.steps, [&] { result = c.call(); });
+        const WORDS seen = answering(c.answers, [&] { result = c.call(); });
         EXPECT_STRCASEEQ(c.result.c_str(), result.c_str()) << c.label;
         EXPECT_EQ(c.seen.size(), seen.size()) << c.label;
         for (std::size_t i = 0; i < seen.size() && i < c.seen.size(); ++i)
