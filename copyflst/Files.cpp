@@ -54,6 +54,25 @@ bool same_file(const char* first, const char* second) {
     return lstrcmpiA(first_full, second_full) == 0;
 }
 
+// A stream over an open handle, which it takes over and closes at its own close; null (the
+// handle closed) when the runtime cannot make one.
+std::FILE* stream_of(HANDLE handle, int flags, const char* mode) {
+    const int descriptor = _open_osfhandle(reinterpret_cast<std::intptr_t>(handle), flags | _O_BINARY);
+    if (descriptor == -1) {
+        CloseHandle(handle);
+        return nullptr;
+    }
+    std::FILE* stream = _fdopen(descriptor, mode);
+    if (stream == nullptr) _close(descriptor);
+    return stream;
+}
+
+BOOL set_normal_attributes(HANDLE handle) {
+    FILE_BASIC_INFO normal = {};
+    normal.FileAttributes = FILE_ATTRIBUTE_NORMAL;
+    return SetFileInformationByHandle(handle, FileBasicInfo, &normal, sizeof normal);
+}
+
 // Clears the source's attributes and opens it for reading. Where the system lets one open do both,
 // it does: under Wine a separate attribute change costs three round trips to its server, one for
 // each of its own open, change and close, for every file copied. Where that open is refused (a
@@ -63,26 +82,30 @@ std::FILE* open_source_with_normal_attributes(const char* path) {
     HANDLE handle = CreateFileA(path, GENERIC_READ | FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                 nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle != INVALID_HANDLE_VALUE) {
-        FILE_BASIC_INFO normal = {};
-        normal.FileAttributes = FILE_ATTRIBUTE_NORMAL;
-        if (SetFileInformationByHandle(handle, FileBasicInfo, &normal, sizeof normal)) {
-            // The stream takes over the handle and closes it at its own close.
-            const int descriptor = _open_osfhandle(reinterpret_cast<std::intptr_t>(handle), _O_RDONLY | _O_BINARY);
-            if (descriptor == -1) {
-                CloseHandle(handle);
-                return std::fopen(path, "rb");
-            }
-            std::FILE* stream = _fdopen(descriptor, "rb");
-            if (stream == nullptr) {
-                _close(descriptor);
-                return std::fopen(path, "rb");
-            }
-            return stream;
+        if (set_normal_attributes(handle)) {
+            std::FILE* stream = stream_of(handle, _O_RDONLY, "rb");
+            return stream != nullptr ? stream : std::fopen(path, "rb");
         }
         CloseHandle(handle);
     }
     SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
     return std::fopen(path, "rb");
+}
+
+// Clears the destination's attributes and opens it for writing, emptied, as the runtime's "wb"
+// does. A new file needs no change, and an existing one takes it through the open handle: clearing
+// them by name first would cost Wine a search of the destination folder for every new file (it
+// searches for any name it cannot find), before the create makes the same search again. Read-only
+// files refuse the open; only then are their attributes cleared by name and the open made again.
+std::FILE* open_destination_with_normal_attributes(const char* path) {
+    HANDLE handle = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
+        return std::fopen(path, "wb");
+    }
+    if (GetLastError() == ERROR_ALREADY_EXISTS) set_normal_attributes(handle);
+    return stream_of(handle, _O_WRONLY, "wb");
 }
 
 std::size_t write_block(const char* block, std::size_t count, std::FILE* target) {
@@ -173,10 +196,8 @@ void copy_file_callback(const char* path, std::int32_t kind) {
     struct _stat64 status = {};
     const bool sized = _stat64(path, &status) == 0;
 
-    // Read-only files are overwritten; the source's own change fails quietly on a disc. The
-    // source is opened along with that change, ahead of the status text; a failed open is still
-    // reported after the text.
-    SetFileAttributesA(destination, FILE_ATTRIBUTE_NORMAL);
+    // The source's attribute change fails quietly on a disc. The source is opened along with
+    // that change, ahead of the status text; a failed open is still reported after the text.
     copyflst_stream source;
     if (sized)
         source.reset(open_source_with_normal_attributes(path));
@@ -185,13 +206,16 @@ void copy_file_callback(const char* path, std::int32_t kind) {
     progress_pump(destination);
 
     if (!source) {
+        // The destination's attributes are cleared on this way out too, as a copy would have.
+        SetFileAttributesA(destination, FILE_ATTRIBUTE_NORMAL);
         copyflst_report(MSG_UNABLETOOPEN, REPORT_TEXT_PATH, path);
         abort_walk();
         return;
     }
     // Opening the source itself for writing would empty it before a byte was read: that happens
     // when the install directory is the disc's own folder on a writable drive.
-    copyflst_stream target(same_file(path, destination) ? nullptr : std::fopen(destination, "wb"));
+    copyflst_stream target(same_file(path, destination) ? nullptr
+                                                        : open_destination_with_normal_attributes(destination));
     if (!target) {
         copyflst_report(MSG_UNABLETOOPEN, REPORT_TEXT_PATH, destination);
         abort_walk();

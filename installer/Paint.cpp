@@ -82,7 +82,8 @@ void INSTALL_paint_background(HWND window) {
 }
 
 void INSTALL_draw_item(HWND window, const DRAWITEMSTRUCT* item) {
-    HWND control = GetDlgItem(window, static_cast<int>(item->CtlID));
+    // The item names its control; the status labels are drawn for every file a run copies.
+    HWND control = item->hwndItem;
     RECT client;
     GetClientRect(control, &client);
     FillRect(item->hDC, &client, local_install_details.background_brush);
