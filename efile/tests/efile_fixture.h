@@ -9,6 +9,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <initializer_list>
 #include <sstream>
 #include <string>
 
@@ -64,6 +65,10 @@ protected:
         std::error_code error;
         std::filesystem::create_directories(std::filesystem::path(host(relative)).parent_path(), error);
         std::ofstream(host(relative), std::ios::binary) << contents;
+    }
+    // Files that hold their own names, where the contents do not matter.
+    void write_files(std::initializer_list<const char*> names) const {
+        for (const char* name : names) write_file(name, name);
     }
     static bool logged(const std::string& text) {
         std::stringstream log;

@@ -7,11 +7,9 @@ int chunk_calls = 0;
 void count_chunk(void) { ++chunk_calls; }
 }  // namespace
 
-TEST(efile_checksum, two_crc16_halves) {
-    EXPECT_EQ(0x29B1u, CRC_calc_block("123456789", 9) >> 16);  // the CRC-16/CCITT-FALSE check value
-    EXPECT_EQ(0u, CRC_calc_block("abc", 0) | CRC_calc_block(nullptr, 3));
-    const struct { const char* name; BOOL8 rooted; } names[] = {
-        {".\\x", TRUE}, {"a\\\\b", TRUE}, {"c:x", TRUE}, {"ab:", TRUE}, {"a\\b\\", FALSE}, {"abc", FALSE}, {"x", FALSE}};
+TEST(efile_names, rooted_names_and_bounded_copies) {
+    const struct { const char* name; BOOL8 rooted; } names[] = {{".\\x", TRUE}, {"a\\\\b", TRUE}, {"c:x", TRUE},
+        {"ab:", TRUE}, {":", FALSE}, {"a\\b\\", FALSE}, {"abc", FALSE}, {"x", FALSE}};
     for (const auto& n : names) EXPECT_EQ(n.rooted, efile_is_rooted(n.name)) << n.name;
     char copy[4] = "old";
     EXPECT_EQ(FALSE, efile_copy_string(copy, "NEW", 0));
@@ -20,8 +18,11 @@ TEST(efile_checksum, two_crc16_halves) {
 }
 
 TEST_F(efile_test, initialise_states_and_refusals) {
+    EXPECT_EQ(nullptr, EFILE_make_full_path("x.dat"));
+    EXPECT_TRUE(logged("EFILE_make_full_path: EFILE not initialised"));
+    EXPECT_EQ(nullptr, EFILE_allocate_and_read_file("abc.dat", nullptr, nullptr));
+    EXPECT_TRUE(logged("EFILE_allocate_and_read_file: EFILE not active"));
     ASSERT_EQ(TRUE, EFILE_initialise(nullptr));
-    EXPECT_EQ(1, EFILE_get_use_tree_to_find_files());
     EXPECT_EQ(nullptr, EFILE_get_search_path(4));
     EXPECT_EQ(FALSE, EFILE_initialise(nullptr));
     EXPECT_EQ(TRUE, EFILE_deinitialise());
@@ -30,8 +31,10 @@ TEST_F(efile_test, initialise_states_and_refusals) {
     // The record's extension is taken as given; one without terminator refuses the record.
     EFILE_DETAILS details = settings(16);
     std::strcpy(details.extension, ".TXT");
+    std::strcpy(details.reserved_text_a, "kept");
     ASSERT_EQ(TRUE, EFILE_initialise(&details));
     EXPECT_STREQ(".TXT", EFILE_get_extension());
+    EXPECT_STREQ("kept", local_efile_details.reserved_text_a) << "the record is kept whole";
     EFILE_deinitialise();
     std::memset(details.extension, 'x', sizeof details.extension);
     EXPECT_EQ(FALSE, EFILE_initialise(&details));
@@ -53,8 +56,10 @@ TEST_F(efile_test, switches_and_slots) {
     EXPECT_EQ(FALSE, EFILE_set_extension(nullptr));
     EXPECT_EQ(TRUE, EFILE_set_extension(std::string(256, 'E').c_str()));  // lowered and cut to 255
     EXPECT_EQ(std::string(255, 'e'), EFILE_get_extension());
-    EXPECT_EQ(TRUE, EFILE_set_extension(".TxT"));
-    EXPECT_STREQ(".txt", EFILE_get_extension());
+    EXPECT_EQ(nullptr, EFILE_make_full_path(""));
+    EXPECT_TRUE(logged("EFILE_make_full_path: String size of zero"));
+    EXPECT_EQ(nullptr, EFILE_make_full_path(std::string(253, 'n').c_str()));  // too long with the extension
+    EXPECT_TRUE(logged("EFILE_make_full_path failed: name too long"));
 
     EXPECT_EQ(-1, EFILE_add_search_path(nullptr));
     EXPECT_EQ(0, EFILE_add_search_path("DATA\\"));
@@ -71,32 +76,16 @@ TEST_F(efile_test, switches_and_slots) {
     EXPECT_EQ(1, EFILE_add_search_path("again\\"));
 
     // Setting starts from empty slots, skips null paths and counts only what was placed.
-    std::string a = slot("a");
-    EXPECT_EQ(4, EFILE_set_search_paths(6, a.c_str(), static_cast<const char*>(nullptr), a.c_str(), a.c_str(),
-                                        a.c_str(), a.c_str()));
+    const char* a = "c:\\a";
+    EXPECT_EQ(4, EFILE_set_search_paths(6, a, static_cast<const char*>(nullptr), a, a, a, a));
     EXPECT_TRUE(logged("string is NULL"));
-    EXPECT_EQ(a, EFILE_get_search_path(1));
-}
-
-TEST_F(efile_test, resolve_refusals) {
-    EXPECT_EQ(nullptr, EFILE_make_full_path("x.dat"));
-    EXPECT_TRUE(logged("EFILE_make_full_path: EFILE not initialised"));
-    ASSERT_EQ(TRUE, EFILE_initialise(nullptr));
-    EXPECT_EQ(nullptr, EFILE_make_full_path(""));
-    EXPECT_TRUE(logged("EFILE_make_full_path: String size of zero"));
-    EFILE_set_extension(".txt");
-    EXPECT_EQ(nullptr, EFILE_make_full_path(std::string(253, 'n').c_str()));  // too long with the extension
-    EXPECT_TRUE(logged("EFILE_make_full_path failed: name too long"));
+    EXPECT_STREQ(a, EFILE_get_search_path(1));
 }
 
 TEST_F(efile_test, resolve_on_disk_appends_names_to_slot_paths) {
     ASSERT_EQ(TRUE, EFILE_initialise(nullptr));
     EFILE_set_use_tree_to_find_files(0);
-    write_file("cd\\x.dat", "cd");
-    write_file("cd\\w.dat", "w");
-    write_file("datax.dat", "joined");
-    write_file("data\\readme", "bare");
-    write_file("data\\readme.txt", "text");
+    write_files({"cd\\x.dat", "cd\\w.dat", "datax.dat", "data\\readme", "data\\readme.txt"});
     EFILE_add_search_path((slot("data") + "\\").c_str());
     EFILE_add_search_path((slot("cd") + "\\").c_str());
     EXPECT_EQ(slot("cd\\x.dat"), EFILE_make_full_path("x.dat"));
@@ -130,7 +119,7 @@ TEST_F(efile_test, resolve_on_disk_appends_names_to_slot_paths) {
     EXPECT_EQ(slot("cd\\w.dat"), first);
 }
 
-TEST_F(efile_test, read_file_counts_chunks_and_checksum) {
+TEST_F(efile_test, read_file_counts_chunks) {
     EFILE_DETAILS details = settings(4);
     details.process_function = count_chunk;
     ASSERT_EQ(TRUE, EFILE_initialise(&details));
@@ -145,29 +134,9 @@ TEST_F(efile_test, read_file_counts_chunks_and_checksum) {
     EXPECT_EQ(0, std::memcmp(buffer, "0123456789-", 11)) << "a count past the end stops there";
     EXPECT_EQ(3, chunk_calls);
     EXPECT_EQ(0, EFILE_read_file("absent.dat", buffer, 0));
-    EFILE_deinitialise();
-
-    // Whole files, in both modes, summed into the running total.
-    ASSERT_EQ(TRUE, EFILE_initialise(nullptr));
-    write_file("abc.dat", "abc");
-    EFILE_set_search_paths(1, root.c_str());
-    EFILE_set_crc_state(1);
-    std::memset(buffer, 0, sizeof buffer);
-    EXPECT_EQ(1, EFILE_read_file("abc.dat", buffer, 0));
-    EXPECT_STREQ("abc", buffer);
-    EXPECT_EQ(0x514AFA1Au, EFILE_get_crc_total());
-    EFILE_set_use_tree_to_find_files(0);
-    EFILE_set_search_paths(1, (root + "\\").c_str());
-    EXPECT_EQ(1, EFILE_read_file("abc.dat", buffer, 0));
-    EXPECT_EQ(0xA295F434u, EFILE_get_crc_total());
-    EFILE_set_crc_state(2);
-    EXPECT_EQ(1, EFILE_read_file("abc.dat", buffer, 2));
-    EXPECT_EQ(0xA295F434u, EFILE_get_crc_total());
 }
 
-TEST_F(efile_test, allocate_and_read_file_and_its_refusals) {
-    EXPECT_EQ(nullptr, EFILE_allocate_and_read_file("abc.dat", nullptr, nullptr));
-    EXPECT_TRUE(logged("EFILE_allocate_and_read_file: EFILE not active"));
+TEST_F(efile_test, whole_file_reads_checksums_and_refusals) {
     EFILE_DETAILS details = settings(2);
     details.crc_state = 1;
     ASSERT_EQ(TRUE, EFILE_initialise(&details));
@@ -176,13 +145,22 @@ TEST_F(efile_test, allocate_and_read_file_and_its_refusals) {
     write_file("gone.dat", "soon gone");
     EFILE_set_search_paths(1, root.c_str());
 
+    // Both readers, through the tree and on disk, sum what they read into the running total.
+    char buffer[4] = {};
+    EXPECT_EQ(1, EFILE_read_file("abc.dat", buffer, 0));
+    EXPECT_STREQ("abc", buffer);
+    EXPECT_EQ(0x514AFA1Au, EFILE_get_crc_total());
     std::uint32_t got = 99;
     auto* text = static_cast<char*>(EFILE_allocate_and_read_file("abc.dat", nullptr, &got));
     ASSERT_NE(nullptr, text);
     EXPECT_EQ(3u, got);
     EXPECT_EQ(0, std::memcmp(text, "abc", 3));
-    EXPECT_EQ(0x514AFA1Au, EFILE_get_crc_total());
+    EXPECT_EQ(0xA295F434u, EFILE_get_crc_total());
     MEMORY_FREE(text);
+    EFILE_set_crc_state(2);
+    EXPECT_EQ(1, EFILE_read_file("abc.dat", buffer, 2));
+    EXPECT_EQ(0xA295F434u, EFILE_get_crc_total()) << "summing switched off";
+
     EXPECT_EQ(nullptr, EFILE_allocate_and_read_file("missing.dat", nullptr, &got));
     EXPECT_EQ(0u, got);
     EXPECT_EQ(nullptr, EFILE_allocate_and_read_file("empty.dat", nullptr, &got));
@@ -195,6 +173,12 @@ TEST_F(efile_test, allocate_and_read_file_and_its_refusals) {
     EXPECT_EQ(nullptr, EFILE_allocate_and_read_file("gone.dat", nullptr, &got));
     EXPECT_TRUE(logged("EFILE_allocate_and_read_file: Coudlnt get file stat data"));
     EXPECT_EQ(0, EFILE_read_file("gone.dat", &got, 0));
+
+    EFILE_set_crc_state(1);
+    EFILE_set_use_tree_to_find_files(0);
+    EFILE_set_search_paths(1, (root + "\\").c_str());
+    EXPECT_EQ(1, EFILE_read_file("abc.dat", buffer, 0));
+    EXPECT_EQ(0xF3E0EE4Eu, EFILE_get_crc_total());
 }
 
 TEST_F(efile_test, chunk_read_and_stream_wrappers) {

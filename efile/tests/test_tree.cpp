@@ -39,17 +39,13 @@ TEST_F(efile_test, empty_and_nested_trees) {
     EXPECT_EQ("<none>", find("maps\\x.dat")) << "the tree is a snapshot until rebuilt";
     ASSERT_EQ(TRUE, EFILE_build_file_tree(0));
     ASSERT_EQ(3u, slot_details(0).num_entries);  // maps, x.dat, and the closing empty node
-    EXPECT_EQ(1u, slot_details(0).file_tree[0].child);
-    EXPECT_EQ("maps\\x.dat", find("\\maps\\x.dat"));
-    EXPECT_EQ("maps", find("maps\\"));
-    EXPECT_EQ("<none>", find("x.dat"));
-    EXPECT_EQ("<none>", find("maps\\\\"));
-    EXPECT_EQ("<none>", find(""));
+    const char* const lookups[][2] = {{"\\maps\\x.dat", "maps\\x.dat"}, {"maps\\", "maps"}, {"x.dat", "<none>"},
+                                      {"maps\\\\", "<none>"}, {"", "<none>"}};
+    for (const auto& lookup : lookups) EXPECT_EQ(lookup[1], find(lookup[0])) << lookup[0];
     EXPECT_EQ("maps\n\tx.dat\n", dump(slot_details(0).file_tree));
 
     // Deeper levels and siblings, as the walk reports them level by level.
-    write_file("data\\a\\deep\\d.dat", "d");
-    write_file("data\\b1.dat", "1");
+    write_files({"data\\a\\deep\\d.dat", "data\\b1.dat"});
     ASSERT_EQ(TRUE, EFILE_build_file_tree(-1));
     EXPECT_EQ(7u, slot_details(0).num_entries);
     EXPECT_EQ("a\\deep\\d.dat", find("a\\deep\\d.dat"));
@@ -60,8 +56,7 @@ TEST_F(efile_test, empty_and_nested_trees) {
 
 TEST_F(efile_test, long_names_match_on_twelve_characters) {
     ASSERT_EQ(TRUE, EFILE_initialise(nullptr));
-    write_file("data\\longdirectoryname\\x.dat", "x");
-    write_file("data\\averylongname.dat", "l");
+    write_files({"data\\longdirectoryname\\x.dat", "data\\averylongname.dat"});
     ASSERT_EQ(1, EFILE_set_search_paths(1, slot("data").c_str()));
     EXPECT_EQ("averylongnam", find("averylongnamXYZ"));
     EXPECT_EQ("<none>", find("averylongna"));
@@ -83,12 +78,10 @@ TEST_F(efile_test, nested_slot_files_into_the_first_matching_tree) {
 TEST_F(efile_test, tree_growth_and_allocation_refusals) {
     EFILE_DETAILS details = settings(EFILE_DEFAULT_CHUNK_SIZE, 2, 3);
     ASSERT_EQ(TRUE, EFILE_initialise(&details));
-    const char* names[] = {"f0.dat", "f1.dat", "f2.dat", "f3.dat", "f4.dat", "f5.dat"};
-    for (const char* name : names) write_file(std::string("data\\") + name, "f");
+    write_files({"data\\f0.dat", "data\\f1.dat", "data\\f2.dat", "data\\f3.dat", "data\\f4.dat", "data\\f5.dat"});
     ASSERT_EQ(1, EFILE_set_search_paths(1, slot("data").c_str()));
     EXPECT_EQ(7u, slot_details(0).num_entries);
-    EXPECT_EQ(8u, slot_details(0).tree_size);
-    for (const char* name : names) EXPECT_EQ(name, find(name));
+    for (const char* name : {"f0.dat", "f1.dat", "f2.dat", "f3.dat", "f4.dat", "f5.dat"}) EXPECT_EQ(name, find(name));
 
     // Growth refused: what was filed stays, the rest is left out.
     EFILE_TREE_DETAILS& slot0 = local_efile_details.search_paths[0];
@@ -147,5 +140,11 @@ TEST_F(efile_test, lookup_walks_a_long_level_without_nesting) {
     EXPECT_EQ(FALSE, efile_find_full_path("n1", out, nullptr, 0));
     ASSERT_EQ(TRUE, efile_find_full_path("n5\\", out, nodes.data(), 0)) << "a trailing separator names the entry";
     EXPECT_STREQ("n5", out);
+    // Twenty levels of twelve characters are found but cannot be spelt out: no hit, and nothing in out.
+    std::vector<EFILE_TREE_ENTRY> chain(20, EFILE_TREE_ENTRY{EFILE_TREE_NONE, EFILE_TREE_NONE, "abcdefghijkl"});
+    std::string deep = "abcdefghijkl";
+    for (std::uint32_t i = 1; i < 20; ++i) chain[i - 1].child = i, deep += "\\abcdefghijkl";
+    EXPECT_EQ(FALSE, efile_find_full_path(deep.c_str(), out, chain.data(), 0));
+    EXPECT_STREQ("", out);
     EXPECT_EQ(FALSE, efile_allocate_file_tree(nullptr));
 }

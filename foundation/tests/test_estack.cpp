@@ -42,7 +42,6 @@ TEST(Estack, LastInFirstOutUpToCapacityAndGrowth) {
     HEAP_fail_after(0);  // a refused resize leaves the old stack valid and whole
     EXPECT_EQ(nullptr, ESTACK_reallocate(grown, 100));
     HEAP_fail_after(-1);
-    EXPECT_EQ((values{5, 6, 7, 8, 8}), contents(grown));
     for (int32_t expected : {8, 8, 7, 6, 5}) {
         EXPECT_EQ(FALSE, ESTACK_is_empty(grown));
         EXPECT_EQ(TRUE, ESTACK_pop(grown, &value));

@@ -1,10 +1,14 @@
 // Helpers for the message store tests: 16-bit texts and small message files in a temporary folder.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <random>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -58,21 +62,15 @@ inline std::string temp_path(const std::string& name) {
 }
 
 inline std::string read_bytes(const std::string& path) {
-    std::string bytes;
-    if (std::FILE* file = std::fopen(path.c_str(), "rb")) {
-        for (int c = std::fgetc(file); c != EOF; c = std::fgetc(file)) bytes += static_cast<char>(c);
-        std::fclose(file);
-    }
-    return bytes;
+    std::ostringstream bytes;
+    bytes << std::ifstream(path, std::ios::binary).rdbuf();
+    return bytes.str();
 }
 
 // Writes the bytes to a temporary file and returns its path.
 inline std::string message_file(const std::string& name, const std::string& bytes) {
     std::string path = temp_path(name);
-    if (std::FILE* file = std::fopen(path.c_str(), "wb")) {
-        std::fwrite(bytes.data(), 1, bytes.size(), file);
-        std::fclose(file);
-    }
+    std::ofstream(path, std::ios::binary) << bytes;
     return path;
 }
 
@@ -83,3 +81,14 @@ inline std::string dump(std::int32_t handle) {
         result += std::string(id) + "=" + narrow(MESSAGE_get_message(handle, id)) + ";";
     return result;
 }
+
+// A table of `files` entries for each test, every file freed and the table gone after it.
+template <std::int32_t files>
+class message_table : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(MESSAGE_initialise(files)); }
+    void TearDown() override {
+        for (std::int32_t handle = 0; handle < files; ++handle) MESSAGE_deallocate_message_file(handle);
+        MESSAGE_deinitialise();
+    }
+};

@@ -7,18 +7,7 @@
 #include "MessageInternal.h"
 #include "message_files.h"
 
-namespace {
-
-class MessageReader : public ::testing::Test {
-protected:
-    void SetUp() override { ASSERT_TRUE(MESSAGE_initialise(4)); }
-    void TearDown() override {
-        for (std::int32_t handle = 0; handle < 4; ++handle) MESSAGE_deallocate_message_file(handle);
-        MESSAGE_deinitialise();
-    }
-};
-
-}  // namespace
+using MessageReader = message_table<4>;
 
 TEST_F(MessageReader, EntriesAsCutFromTheFile) {
     struct reader_case { const char* name; std::string bytes; const char* dump; };
@@ -29,7 +18,8 @@ TEST_F(MessageReader, EntriesAsCutFromTheFile) {
          message_bytes("preamble\n[A]\n\n[B]\nline one\nline two\n[C]\r\nwindows\r\n[D] note\nnoted\n"
                        "[MSG PLAY]\nspaced\n[W]\nHello [STOP]\ntrailing words"),
          "A=;B=line one\nline two;C=windows\r;D=noted;MSG PLAY=spaced;W=Hello;"},
-        {"repeated id keeps the first", message_bytes("[AB]\nfirst\n[BA]\nsecond\n[AB]\nthird\n[E]"), "AB=first;BA=second;"},
+        // BD and DB share the id sum and their first index slot, and are still two ids.
+        {"repeated id keeps the first", message_bytes("[BD]\nfirst\n[DB]\nsecond\n[BD]\nthird\n[E]"), "BD=first;DB=second;"},
         {"end marker cut short", message_bytes("[A]\nHello\n[END_OF"), "A=Hello;"},
         {"trailing odd byte", message_bytes("[A]\nHello\n[E]") + "Z", "A=Hello;"},
         {"ids keep each unit's low byte", to_bytes({0xFEFF, '[', 0x4142, ']', '\n', 'x', '\n', '[', 'E', ']'}), "B=x;"},
@@ -41,13 +31,18 @@ TEST_F(MessageReader, EntriesAsCutFromTheFile) {
         {"empty ids", message_bytes("[]\n\n[]"), "=;"},
         {"brackets back to back at the end", message_bytes("[A]\n[B][C]"), "A=;"},
     };
+    // Each from the file and from its bytes in memory, read-only and editable.
     for (const reader_case& c : cases) {
         for (std::uint8_t editable : {0, 1}) {
             SCOPED_TRACE(std::string(c.name) + (editable ? ", editable" : ""));
-            std::int32_t handle = MESSAGE_allocate_message_file(message_file("reader.ini", c.bytes).c_str(), editable, nullptr);
-            ASSERT_EQ(0, handle);
-            EXPECT_EQ(c.dump, dump(handle));
-            MESSAGE_deallocate_message_file(handle);
+            const std::int32_t handles[] = {
+                MESSAGE_allocate_message_file(message_file("reader.ini", c.bytes).c_str(), editable, nullptr),
+                MESSAGE_allocate_message_memory("reader.ini", c.bytes.data(), c.bytes.size(), editable, nullptr)};
+            for (std::int32_t handle : {0, 1}) {
+                ASSERT_EQ(handle, handles[handle]);
+                EXPECT_EQ(c.dump, dump(handle)) << (handle ? "from memory" : "from the file");
+                MESSAGE_deallocate_message_file(handle);
+            }
         }
     }
 }
@@ -80,14 +75,10 @@ TEST_F(MessageReader, MarkupErrorsAreReportedWhereTheyHappen) {
 }
 
 TEST_F(MessageReader, FilesWithoutEntriesOpenAsEmptyTables) {
-    const std::string paths[] = {temp_path("missing.ini"),
-                                 temp_path(""),
-                                 message_file("empty.ini", ""),
-                                 message_file("odd.ini", "\xFF"),
-                                 message_file("header_only.ini", message_bytes("")),
-                                 message_file("marker_only.ini", message_bytes("[END_OF_FILE]")),
-                                 message_file("truncated.ini", message_bytes("[A]\nHello")),
-                                 message_file("plain.ini", message_bytes("just words\n"))};
+    const std::string paths[] = {
+        temp_path("missing.ini"), temp_path(""), message_file("empty.ini", ""), message_file("odd.ini", "\xFF"),
+        message_file("header_only.ini", message_bytes("")), message_file("marker_only.ini", message_bytes("[END_OF_FILE]")),
+        message_file("truncated.ini", message_bytes("[A]\nHello")), message_file("plain.ini", message_bytes("just words\n"))};
     for (const std::string& path : paths) {
         SCOPED_TRACE(path);
         MESSAGE_FILE_ERROR error{1, "stale", nullptr, 3, 7};  // a load that finds no error clears it
@@ -126,6 +117,10 @@ TEST_F(MessageReader, ComplementingChecksTheHeader) {
     const std::string log = read_bytes("c:\\retail.dbg");
     EXPECT_NE(std::string::npos, log.find(": Data is already encrypted")) << log;
     EXPECT_NE(std::string::npos, log.find(": Invalid unicode header")) << log;
+    // The fixed-path line names the source as the compiler was given it, folders and all.
+    std::size_t name = log.find("MessageReader.cpp ");
+    ASSERT_NE(std::string::npos, name) << log;
+    EXPECT_TRUE(name > 0 && (log[name - 1] == '/' || log[name - 1] == '\\')) << log;
     std::remove("c:\\retail.dbg");
     // Uncomplementing acts only on the complemented header, and then on every unit.
     message_decrypt_xor(nullptr, headless.data(), 2);

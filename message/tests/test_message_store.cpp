@@ -11,13 +11,8 @@
 
 namespace {
 
-class MessageStore : public ::testing::Test {
+class MessageStore : public message_table<2> {
 protected:
-    void SetUp() override { ASSERT_TRUE(MESSAGE_initialise(2)); }
-    void TearDown() override {
-        for (std::int32_t handle = 0; handle < 2; ++handle) MESSAGE_deallocate_message_file(handle);
-        MESSAGE_deinitialise();
-    }
     static std::int32_t load(const std::string& body, std::uint8_t editable) {
         return MESSAGE_allocate_message_file(message_file("store.ini", message_bytes(body)).c_str(), editable, nullptr);
     }
@@ -32,6 +27,8 @@ TEST(MessageLifecycle, LoadsNeedAnInitialisedTableWithAFreeEntry) {
     ASSERT_TRUE(MESSAGE_initialise(2));
     EXPECT_FALSE(MESSAGE_initialise(2));  // a second table would strand the first one's files
     EXPECT_EQ(MESSAGE_NO_FREE_ENTRY, MESSAGE_allocate_message_file(nullptr, 0, nullptr));
+    EXPECT_EQ(MESSAGE_NO_FREE_ENTRY, MESSAGE_allocate_message_memory(nullptr, "", 0, 0, nullptr));
+    EXPECT_EQ(MESSAGE_NO_FREE_ENTRY, MESSAGE_allocate_message_memory("no bytes", nullptr, 2, 0, nullptr));
     EXPECT_EQ(0, MESSAGE_allocate_message_file(path.c_str(), 0, nullptr));
     EXPECT_EQ(1, MESSAGE_allocate_message_file(path.c_str(), 1, nullptr));
     EXPECT_EQ(MESSAGE_NO_FREE_ENTRY, MESSAGE_allocate_message_file(path.c_str(), 0, nullptr));
@@ -98,9 +95,17 @@ TEST_F(MessageStore, ReadOnlyFilesOnlyTakeInsertsByReference) {
     EXPECT_EQ(kept_id, MESSAGE_get_next_message_id(handle, "A"));
     MESSAGE_set_message(handle, "A", kept);
     EXPECT_FALSE(MESSAGE_remove_message(handle, "A"));
+    EXPECT_TRUE(MESSAGE_insert_message(handle, "N", nullptr));  // kept without a text
     MESSAGE_write_message_file(handle, temp_path("readonly_out.ini").c_str());
     EXPECT_EQ("", read_bytes(temp_path("readonly_out.ini")));
-    EXPECT_EQ("A=1;K=k;", dump(handle));
+    EXPECT_EQ("A=1;K=k;N=<null>;", dump(handle));
+    // Its image, as a round trip takes it, holds exactly its units.
+    MESSAGE_set_output_encrypt_state(0);
+    std::size_t count = 0;
+    std::uint16_t* image = message_build_image(handle, &count);
+    EXPECT_EQ(message_bytes("[A]\n1\n[K]\nk\n[N]\n\n[END_OF_FILE]"), to_bytes(units(image, image + count)));
+    std::free(image);
+    MESSAGE_set_output_encrypt_state(1);
 }
 
 TEST_F(MessageStore, WriterProducesTheExactImageThatLoadsBack) {
@@ -136,12 +141,13 @@ TEST_F(MessageStore, WriterProducesTheExactImageThatLoadsBack) {
 TEST(MessageText, LengthsAndComparison) {
     // unicodelen counts the terminator and refuses over 200,000 characters; myunicodelen does not
     // count it and refuses over 200.
-    const std::pair<std::size_t, std::uint32_t> lengths[] = {{3, 4}, {0, 1}, {200000, 200001}, {200001, 0}};
-    for (const auto& [characters, length] : lengths)
-        EXPECT_EQ(length, unicodelen(to_text(std::string(characters, 'x')).data())) << characters;
-    const std::pair<std::size_t, std::uint32_t> short_lengths[] = {{3, 3}, {0, 0}, {200, 200}, {201, 0}};
-    for (const auto& [characters, length] : short_lengths)
-        EXPECT_EQ(length, myunicodelen(to_text(std::string(characters, 'x')).data())) << characters;
+    const std::uint32_t lengths[][3] = {{0, 1, 0}, {3, 4, 3}, {200, 201, 200}, {201, 202, 0}, {200000, 200001, 0},
+                                        {200001, 0, 0}};
+    for (const auto& [characters, length, short_length] : lengths) {
+        const units text = to_text(std::string(characters, 'x'));
+        EXPECT_EQ(length, unicodelen(text.data())) << characters;
+        EXPECT_EQ(short_length, myunicodelen(text.data())) << characters;
+    }
     EXPECT_EQ(0u, unicodelen(nullptr) + myunicodelen(nullptr));
     const std::string log = read_bytes("c:\\retail.dbg");
     EXPECT_NE(std::string::npos, log.find(": Length is too big")) << log;
