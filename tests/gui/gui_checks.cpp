@@ -100,6 +100,7 @@ std::vector<std::string> SetupTest::failed_install(const std::string& directory,
         if (box == nullptr) break;
         const SEEN_BOX seen = TEST_read_box(box);
         EXPECT_EQ(TEXT_ERROR, seen.caption) << seen.text;
+        EXPECT_EQ(TEXT_INSTALLING, TEST_window_text(setup.control(IDC_STATUS_LABEL))) << seen.text;
         texts.push_back(seen.text);
         setup.answer(box, IDOK);
     }

@@ -62,9 +62,9 @@ protected:
     bool submit(const std::string& directory) { return setup.type_directory(directory) && setup.click(IDC_DIR_OK); }
     // A disc holding only setup.exe.
     std::string bare_disc();
-    // The compact install from a disc into directory that fails: answers every error box until the
-    // window is back on the not-installed menu and returns the boxes' texts. Nothing is recorded,
-    // and Install offers the directory screen again.
+    // The compact install from a disc into directory that fails: answers every error box, each
+    // shown under the install's status text, until the window is back on the not-installed menu and
+    // returns the boxes' texts. Nothing is recorded, and Install offers the directory screen again.
     std::vector<std::string> failed_install(const std::string& directory, const std::string& disc = disc_dir());
 
     SetupProgram setup;

@@ -23,8 +23,8 @@ protected:
 // The compact install copies the whole disc byte for byte, makes the shortcuts and records the
 // installation; the bar has 41 records, the first 19 of which do not step it: 22 steps of 10
 // fill it. No to the first question of the removal changes nothing. Then each directory goes only
-// when its question is answered Yes; the record goes either way and installing is offered again.
-// The bar steps once after each of the two questions.
+// when its question is answered Yes, under the removal's status text; the record goes either way
+// and installing is offered again. The bar steps once after each of the two questions.
 TEST_F(InstallTest, CompactInstallIsRecordedAndRemovedAsAnswered) {
     for (const bool delete_target : {true, false}) {
         SCOPED_TRACE(delete_target ? "delete the install directory only" : "delete the Start menu folder only");
@@ -49,7 +49,9 @@ TEST_F(InstallTest, CompactInstallIsRecordedAndRemovedAsAnswered) {
         EXPECT_STAYS(setup, INSTALLED_MENU);
         ASSERT_TRUE(setup.click(IDC_SLOT2));
         EXPECT_BOX(setup, TEXT_QUESTION, TEXT_AREYOUSURE, IDYES);
-        EXPECT_EQ(0, EXPECT_BOX(setup, TEXT_QUESTION, delete_question(target), delete_target ? IDYES : IDNO).progress);
+        const Box first = EXPECT_BOX(setup, TEXT_QUESTION, delete_question(target), delete_target ? IDYES : IDNO);
+        EXPECT_EQ(0, first.progress);
+        EXPECT_EQ(TEXT_REMOVING, first.status);
         EXPECT_EQ(20, setup.progress_bound());
         EXPECT_EQ(10, EXPECT_BOX(setup, TEXT_QUESTION, delete_question(menu_folder()), delete_target ? IDNO : IDYES)
                           .progress);
