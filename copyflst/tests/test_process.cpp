@@ -87,6 +87,11 @@ TEST_F(ProcessList, Records) {
          .held_paths = 4, .heap_grants = 4},
         {.name = "op above the end stops", .records = {make_a, beyond_end, make_b}, .completed = FALSE,
          .left = "a\\", .steps = 1, .held_paths = 5},
+        // A path that cannot be expanded is named as written in the box.
+        {.name = "tree copy from no directory goes on", .records = {{COPY_OP_COPY_TREE, nullptr, "<DST>"}, make_b},
+         .left = "b\\", .boxes = {error_box(TEXT_UNABLETOOPEN " ")}},
+        {.name = "copy to a refused path stops", .records = {{COPY_OP_COPY_FILES, "<SRC>", too_long.c_str()}, make_b},
+         .completed = FALSE, .boxes = {error_box(TEXT_UNABLETOOPEN " " + too_long)}, .held_paths = 5},
         {.name = "missing directory copies nothing", .records = {{COPY_OP_COPY_FILES, "<SRC>\\none", "<DST>"}, make_b},
          .left = "b\\"},
         {.name = "file copies into a directory or onto a name",
