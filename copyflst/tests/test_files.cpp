@@ -30,21 +30,27 @@ protected:
     }
 };
 
-// Op 1 takes the plain files of its directory only, over read-only ones, and clears the source's
-// read-only mark on the way.
+// Op 1 takes the plain files of its directory only, over read-only, hidden and system ones, which
+// it leaves plain, and clears the source's read-only mark on the way.
 TEST_F(CopyFiles, ByteCopyIsExactAtTheBlockEdges) {
     const std::size_t sizes[] = {0, 1, block, block + 1, 2 * block + 1};
     for (std::size_t size : sizes) write_file(src + "\\f" + std::to_string(size), binary_content(size));
     make_tree(src, {"\\sub\\", "\\sub\\x"});
     write_file(dst + "\\f1", "older and longer");
+    write_file(dst + "\\f0", "older");
     SetFileAttributesA((dst + "\\f1").c_str(), FILE_ATTRIBUTE_READONLY);
+    SetFileAttributesA((dst + "\\f0").c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
     SetFileAttributesA((src + "\\f0").c_str(), FILE_ATTRIBUTE_READONLY);
 
     copyflst_failing_write = 1000;  // far away: only counts the writes
     EXPECT_EQ(TRUE, run({{COPY_OP_COPY_FILES, "<SRC>", "<DST>"}}));
     EXPECT_EQ(1000 - (0 + 1 + 1 + 2 + 3), copyflst_failing_write) << "one write per block of " << block;
-    for (std::size_t size : sizes)
-        EXPECT_TRUE(read_file(dst + "\\f" + std::to_string(size)) == binary_content(size)) << size << " bytes";
+    const DWORD marks = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+    for (std::size_t size : sizes) {
+        const std::string copy = dst + "\\f" + std::to_string(size);
+        EXPECT_TRUE(read_file(copy) == binary_content(size)) << size << " bytes";
+        EXPECT_EQ(0u, GetFileAttributesA(copy.c_str()) & marks) << size << " bytes";
+    }
     EXPECT_EQ("f0 f1 f1024000 f1024001 f2048001", listing(dst));
     EXPECT_EQ(0u, GetFileAttributesA((src + "\\f0").c_str()) & FILE_ATTRIBUTE_READONLY);
 }
