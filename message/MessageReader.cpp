@@ -45,6 +45,17 @@ std::int32_t message_find(const std::uint16_t* units, std::int32_t start, std::i
     return start;
 }
 
+// The low byte of each unit up to the first zero unit, written over the units themselves: byte i
+// lands inside unit i/2, which has already been read, so nothing is overwritten before it is used.
+void message_narrow_in_place(std::uint16_t* units) {
+    char* bytes = reinterpret_cast<char*>(units);
+    for (std::size_t index = 0;; ++index) {
+        const std::uint16_t unit = units[index];
+        bytes[index] = static_cast<char>(unit & 0xFF);
+        if (unit == 0) break;
+    }
+}
+
 // Units are little-endian on disk whatever the host: on a big-endian host each is swapped as it
 // comes in or goes out; elsewhere this is nothing.
 void message_units_from_disk(std::uint16_t* units, std::size_t count) {
@@ -292,14 +303,7 @@ void message_convert_marked_ids(std::uint16_t* id) {
         std::memcpy(bytes, narrow, std::strlen(narrow) + 1);
         std::free(narrow);
     } else {
-        // Too long to measure, or no memory: narrow in place. Byte i lands inside unit i/2,
-        // which has already been read, so nothing is overwritten before it is used.
-        std::size_t index = 0;
-        for (;; ++index) {
-            std::uint16_t unit = id[index];
-            bytes[index] = static_cast<char>(unit & 0xFF);
-            if (unit == 0) break;
-        }
+        message_narrow_in_place(id);  // too long to measure, or no memory
     }
     LEAVE();
 }
@@ -351,14 +355,7 @@ void message_cut_entry(std::uint16_t* units, const message_cut& cut, const char*
     if (cut.close - cut.open - 1 > static_cast<std::int32_t>(MESSAGE_MAX_TEXT_LENGTH)) {
         message_convert_marked_ids(id_units);  // reports the length as it always has
     } else {
-        // The low byte of each unit up to the first zero unit, over the id's own units: byte i
-        // lands inside unit i/2, which has already been read.
-        char* bytes = reinterpret_cast<char*>(id_units);
-        for (std::size_t index = 0;; ++index) {
-            const std::uint16_t unit = id_units[index];
-            bytes[index] = static_cast<char>(unit & 0xFF);
-            if (unit == 0) break;
-        }
+        message_narrow_in_place(id_units);
     }
     *id = reinterpret_cast<const char*>(id_units);
 }
