@@ -115,6 +115,31 @@ std::uint16_t* message_copy_text(const std::uint16_t* text) {
     return copy;
 }
 
+// The id and text a new record of the entry keeps: in an editable file copies of its own, a missing
+// text becoming the one-character text CR; in a read-only file the given pointers. FALSE, with
+// nothing kept, when a copy cannot be had.
+bool message_strings_to_store(const MESSAGE_FILE& entry, const char* id, const std::uint16_t* text, char** id_to_store,
+                              std::uint16_t** text_to_store) {
+    if (entry.editable != 1) {
+        *id_to_store = const_cast<char*>(id);
+        *text_to_store = const_cast<std::uint16_t*>(text);
+        return true;
+    }
+    static const std::uint16_t carriage_return[] = {message_cr, 0};
+    const std::size_t id_length = std::strlen(id) + 1;
+    char* id_copy = static_cast<char*>(std::malloc(id_length));
+    std::uint16_t* text_copy = message_copy_text(text ? text : carriage_return);
+    if (!id_copy || !text_copy) {
+        std::free(id_copy);
+        std::free(text_copy);
+        return false;
+    }
+    std::memcpy(id_copy, id, id_length);
+    *id_to_store = id_copy;
+    *text_to_store = text_copy;
+    return true;
+}
+
 // Widens one id byte as a signed value, as the file format stores ids.
 std::uint16_t message_widen(char byte) {
     return static_cast<std::uint16_t>(static_cast<std::int16_t>(static_cast<signed char>(byte)));
@@ -223,19 +248,9 @@ void message_insert_loaded(std::int32_t handle, const char* id, const std::uint1
         if (record.magic_number == magic && std::strcmp(record.id, id) == 0) return;  // the first one stays
     }
     if (!text_within_limit && unicodelen(text) == 0) return;
-    char* id_to_store = const_cast<char*>(id);
-    std::uint16_t* text_to_store = const_cast<std::uint16_t*>(text);
-    if (entry.editable == 1) {
-        std::size_t id_length = std::strlen(id) + 1;
-        id_to_store = static_cast<char*>(std::malloc(id_length));
-        text_to_store = message_copy_text(text);
-        if (!id_to_store || !text_to_store) {
-            std::free(id_to_store);
-            std::free(text_to_store);
-            return;
-        }
-        std::memcpy(id_to_store, id, id_length);
-    }
+    char* id_to_store = nullptr;
+    std::uint16_t* text_to_store = nullptr;
+    if (!message_strings_to_store(entry, id, text, &id_to_store, &text_to_store)) return;
     MESSAGE_STR& record = entry.messages[entry.num_messages];
     record.id = id_to_store;
     record.text = text_to_store;
@@ -483,20 +498,9 @@ BOOL8 MESSAGE_insert_message(std::int32_t handle, const char* id, const std::uin
     // Texts beyond the length limit are refused in either kind of file: nothing could copy or
     // write them later.
     if (text && unicodelen(text) == 0) EBUG_RETURN(FALSE);
-    char* id_to_store = const_cast<char*>(id);
-    std::uint16_t* text_to_store = const_cast<std::uint16_t*>(text);
-    if (entry->editable == 1) {
-        static const std::uint16_t carriage_return[] = {message_cr, 0};
-        std::size_t id_length = std::strlen(id) + 1;
-        id_to_store = static_cast<char*>(std::malloc(id_length));
-        text_to_store = message_copy_text(text ? text : carriage_return);
-        if (!id_to_store || !text_to_store) {
-            std::free(id_to_store);
-            std::free(text_to_store);
-            EBUG_RETURN(FALSE);
-        }
-        std::memcpy(id_to_store, id, id_length);
-    }
+    char* id_to_store = nullptr;
+    std::uint16_t* text_to_store = nullptr;
+    if (!message_strings_to_store(*entry, id, text, &id_to_store, &text_to_store)) EBUG_RETURN(FALSE);
     MESSAGE_STR* record = message_get_new_message_str(handle);
     if (!record) {
         if (entry->editable == 1) {
