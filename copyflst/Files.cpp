@@ -122,7 +122,7 @@ void copy_bytes(std::FILE* source, copyflst_stream& target, std::uint64_t size, 
     std::setvbuf(target.get(), nullptr, _IONBF, 0);
     copyflst_heap_block own_block;
     copyflst_heap_block& block = current_block != nullptr ? *current_block : own_block;
-    if (!block) block.reset(static_cast<char*>(std::malloc(copy_block_size)));
+    if (!block) block.reset(static_cast<char*>(HEAP_allocate(copy_block_size)));
     if (!block) {
         target.reset();
         copyflst_report(MSG_UNABLETOWRITE, REPORT_TEXT_PATH_LINE, target_path);

@@ -2,8 +2,9 @@
 // that must exist, into one fixed buffer that the result must fit whole.
 #include "PathMacros.h"
 
-#include <cstdlib>
 #include <cstring>
+
+#include "Heap.h"
 
 // The input is read as if it ended at its 511th character, and the whole result must fit the
 // 512-byte buffer with its terminator. A result that would not fit is refused (null), never cut:
@@ -12,7 +13,7 @@
 // otherwise start at the root of the current drive.
 char* copyflst_expand_macros(const char* path, const COPYFLST_PATH_MACRO* macros) {
     if (path == nullptr) return nullptr;
-    char* expanded = static_cast<char*>(std::malloc(COPYFLST_EXPANSION_SIZE));
+    char* expanded = static_cast<char*>(HEAP_allocate(COPYFLST_EXPANSION_SIZE));
     if (expanded == nullptr) return nullptr;
 
     const std::size_t length = strnlen(path, COPYFLST_EXPANSION_SIZE - 1);
@@ -27,7 +28,7 @@ char* copyflst_expand_macros(const char* path, const COPYFLST_PATH_MACRO* macros
                 if (length - i < row->length || std::memcmp(path + i, row->name, row->length) != 0) continue;
                 std::size_t value_length = row->value != nullptr ? std::strlen(row->value) : 0;
                 if (value_length == 0 || value_length > room - o) {
-                    std::free(expanded);
+                    HEAP_release(expanded);
                     return nullptr;
                 }
                 std::memcpy(expanded + o, row->value, value_length);
@@ -39,7 +40,7 @@ char* copyflst_expand_macros(const char* path, const COPYFLST_PATH_MACRO* macros
         }
         // The character after a replacement is copied without a macro test.
         if (o == room) {
-            std::free(expanded);
+            HEAP_release(expanded);
             return nullptr;
         }
         expanded[o++] = path[i++];

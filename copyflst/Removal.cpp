@@ -138,7 +138,7 @@ std::uint16_t copyflst_delete_tree(const COPY_LIST_ENTRY* entry) {
     const std::size_t slots = static_cast<std::size_t>(directory_counter);
     copyflst_heap_block list;
     if (slots > 0 && slots <= SIZE_MAX / COPYFLST_PATH_SIZE)
-        list.reset(static_cast<char*>(std::malloc(slots * COPYFLST_PATH_SIZE)));
+        list.reset(static_cast<char*>(HEAP_allocate(slots * COPYFLST_PATH_SIZE)));
     directory_list = list.get();
     directory_slots = list ? directory_counter : 0;
     walk_directory("*.*", directory.get(), record_directory_callback, WALK_RECURSIVE);

@@ -3,10 +3,10 @@
 #pragma once
 
 #include <cstdio>
-#include <cstdlib>
 
 #include "COPYFLST.h"
 #include "Handles.h"
+#include "Heap.h"
 #include "Walk.h"
 
 // Every path the engine builds: expansions, walk paths, destinations, directory-list slots.
@@ -41,11 +41,11 @@ void copy_tree_callback(const char* path, std::int32_t kind);
 void delete_file_callback(const char* path, std::int32_t kind);
 void record_directory_callback(const char* path, std::int32_t kind);
 
-// A block from the standard allocator, given back with the standard release.
+// A block from the foundation's heap door (HEAP_allocate), given back through it.
 struct copyflst_heap_traits {
     typedef char* handle_type;
     static bool is_valid(char* block) { return block != nullptr; }
-    static void close(char* block) { std::free(block); }
+    static void close(char* block) { HEAP_release(block); }
 };
 typedef WINUTILS_OWNED<copyflst_heap_traits> copyflst_heap_block;
 // An expansion from COPYFLST_expand_path.

@@ -2,7 +2,6 @@
 // fit their buffer, macros without a value.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <string>
 
 #include "COPYFLST.h"
@@ -50,7 +49,7 @@ TEST(ExpandPath, Cases) {
         copyflst_set_macro_values(c.source, c.install.c_str(), "C:\\Menu", "C:\\sys");
         char* expanded = COPYFLST_expand_path(c.path.c_str());
         EXPECT_EQ(c.expected, expanded != nullptr ? std::string(expanded) : refused) << c.name;
-        std::free(expanded);
+        HEAP_release(expanded);
     }
     EXPECT_EQ(nullptr, COPYFLST_expand_path(static_cast<const char*>(nullptr)));
     copyflst_set_macro_values(nullptr, nullptr, nullptr, nullptr);

@@ -41,6 +41,7 @@ struct record_case {
     std::vector<const char*> before = {};  // made below <DST> first
     std::uint8_t install_run = 0;
     std::int32_t heap_grants = -1;  // heap requests granted before the rest fail
+    std::vector<BOX_ANSWER> answers = {};  // for the boxes in turn; any other box gets No or OK
     // Keys under HKEY_CLASSES_ROOT and their default values; "(none)" for a key that must be missing.
     std::vector<std::pair<std::string, std::string>> keys = {};
 };
@@ -61,12 +62,12 @@ class ProcessList : public EngineTest {};
 
 // A stopped run keeps its folder paths.
 TEST_F(ProcessList, Records) {
-    char system_dir[MAX_PATH], personal[MAX_PATH];
+    char system_dir[MAX_PATH];
     ASSERT_GT(GetSystemDirectoryA(system_dir, sizeof system_dir), 0u);
-    ASSERT_EQ(S_OK, COPYFLST_get_folder_path_function()(nullptr, 0x8005, nullptr, 0, personal));
     const std::string program = dst + "\\q.exe", too_long = "<DST>\\" + std::string(505, 'x');
     const std::string memory_box = "Error|Failed to allcoate memory for path|O";
     const std::string open_box = error_box(TEXT_UNABLETOOPEN);
+    const std::string tree_question = TEXT_QUESTION "|" TEXT_DELDIR " :" + dst + "\\t|YN";
     make_tree(src, {"\\here.txt"});
     const record_case cases[] = {
         {.name = "end only", .steps = 0},
@@ -80,11 +81,15 @@ TEST_F(ProcessList, Records) {
         {.name = "install run steps from record 19", .records = eighteen_then_skip(), .left = "b\\", .steps = 2,
          .install_run = 1},
         {.name = "other runs step every record", .records = eighteen_then_skip(), .left = "b\\", .steps = 20},
+        // The run goes on past the refused folder path, to a path it cannot expand.
         {.name = "folder paths without memory from the fifth",
-         .records = {{COPY_OP_WRITE_PATH_FILE, "<DST>\\a", "<CSIDL_PERSONAL>"},
-                     {COPY_OP_WRITE_PATH_FILE, "<DST>\\b", "<CSIDL_PROGRAM_FILES>"}},
-         .completed = FALSE, .left = "a", .boxes = {memory_box, open_box}, .a_holds = personal + std::string("\\"),
-         .held_paths = 4, .heap_grants = 4},
+         .records = {{COPY_OP_WRITE_PATH_FILE, "<DST>\\a", "<CSIDL_PERSONAL>"}},
+         .completed = FALSE, .boxes = {memory_box, open_box}, .held_paths = 4, .heap_grants = 4},
+        {.name = "tree removal after a Yes", .records = {{COPY_OP_DELETE_TREE, nullptr, "<DST>\\t"}},
+         .boxes = {tree_question}, .before = {"\\t\\", "\\t\\x", "\\t\\s\\", "\\t\\s\\y"}, .answers = {IDYES}},
+        {.name = "tree removal without memory for its folder list deletes only the files",
+         .records = {{COPY_OP_DELETE_TREE, nullptr, "<DST>\\t"}}, .left = "t\\ t\\s\\", .boxes = {tree_question},
+         .before = {"\\t\\", "\\t\\x", "\\t\\s\\", "\\t\\s\\y"}, .heap_grants = 6, .answers = {IDYES}},
         {.name = "op above the end stops", .records = {make_a, beyond_end, make_b}, .completed = FALSE,
          .left = "a\\", .steps = 1, .held_paths = 5},
         // A path that cannot be expanded is named as written in the box.
@@ -144,6 +149,7 @@ TEST_F(ProcessList, Records) {
         const int before = steps();
         const std::int32_t held = MEMORY_get_allocated_bytes();
         delete_class_keys(c.keys);
+        boxes.queue(c.answers);
         HEAP_fail_after(c.heap_grants);
         EXPECT_EQ(c.completed, run(c.records, c.install_run));
         HEAP_fail_after(-1);
@@ -157,7 +163,7 @@ TEST_F(ProcessList, Records) {
     }
     char* after = COPYFLST_expand_path("<DST>");
     EXPECT_EQ(nullptr, after) << "expanded outside a run to " << after;
-    std::free(after);
+    HEAP_release(after);
 }
 
 // A close request during a run does not end the program.

@@ -62,6 +62,11 @@ std::vector<SEEN_BOX> BOX_ANSWERER::take() {
     return std::exchange(seen_, {});
 }
 
+void BOX_ANSWERER::queue(const std::vector<BOX_ANSWER>& answers) {
+    std::lock_guard<std::mutex> hold(lock_);
+    answers_.insert(answers_.end(), answers.begin(), answers.end());
+}
+
 const std::vector<SEEN_BOX>& BOX_ANSWERER::finish() {
     SetEvent(stop_);
     if (worker_.joinable()) {

@@ -47,6 +47,8 @@ public:
     // The boxes seen since the last call. Boxes are modal, so once the code under test returned,
     // each of its boxes was answered and is in here.
     std::vector<SEEN_BOX> take();
+    // Queues answers for the boxes still to come, after those queued before.
+    void queue(const std::vector<BOX_ANSWER>& answers);
     // Stops answering; the boxes seen since the last take.
     const std::vector<SEEN_BOX>& finish();
 
