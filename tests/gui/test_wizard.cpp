@@ -26,9 +26,26 @@ TEST_F(WizardTest, DirectoryScreenOffersTheDefaultAndMakesTheParentsOfTheChoice)
     EXPECT_SCREEN(setup, directory_screen(default_directory()));
 }
 
-// Without the shell-folder library the program tries its redistributable, which is not on the
-// disc, and falls back to drive C.
-TEST_F(WizardTest, WithoutShellFolderLibraryTheDefaultIsOnDriveC) {
+// The default lies in the Program Files folder the machine uses now, also when it was moved. Without
+// the shell-folder library the program tries its redistributable, which is not on the disc, and
+// falls back to drive C.
+TEST_F(WizardTest, DefaultFollowsTheProgramFilesFolder) {
+    const char* const version_key = "Software\\Microsoft\\Windows\\CurrentVersion";
+    const std::string moved = scratch("Moved Programs");
+    char kept[MAX_PATH] = "";
+    DWORD size = sizeof kept;
+    ASSERT_EQ(ERROR_SUCCESS, RegGetValueA(HKEY_LOCAL_MACHINE, version_key, "ProgramFilesDir", RRF_RT_REG_SZ, nullptr,
+                                          kept, &size));
+    const auto set_program_files = [&](const std::string& folder) {
+        return RegSetKeyValueA(HKEY_LOCAL_MACHINE, version_key, "ProgramFilesDir", REG_SZ, folder.c_str(),
+                               static_cast<DWORD>(folder.size() + 1)) == ERROR_SUCCESS;
+    };
+    ASSERT_TRUE(set_program_files(moved));
+    EXPECT_TRUE(launch() && setup.click(IDC_SLOT2));
+    EXPECT_STAYS(setup, directory_screen(join(moved, TEXT_DEFAULT_DIR)));
+    ASSERT_TRUE(set_program_files(kept));
+
+    reset();
     ASSERT_TRUE(hide_library_from_setup("shfolder"));
     ASSERT_TRUE(launch());
     ASSERT_TRUE(setup.click(IDC_SLOT2));
