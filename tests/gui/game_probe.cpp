@@ -1,6 +1,7 @@
-// Stands in for the game when the GUI tests press "Play": copied into a test install directory
-// as quillmain.exe, it writes how it was started (its raw command line and its current
-// directory) into started.txt beside itself, then ends.
+// Stands in for the programs that setup.exe starts: copied as quillmain.exe into a test install
+// directory it is the game, copied as ShFolder.exe onto a disc the shell-folder redistributable.
+// It writes how it was started (its raw command line and its current directory) into started.txt
+// beside itself, then ends.
 #include <windows.h>
 
 #include <fstream>

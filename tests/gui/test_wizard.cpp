@@ -27,8 +27,8 @@ TEST_F(WizardTest, DirectoryScreenOffersTheDefaultAndMakesTheParentsOfTheChoice)
 }
 
 // The default lies in the Program Files folder the machine uses now, also when it was moved. Without
-// the shell-folder library the program tries its redistributable, which is not on the disc, and
-// falls back to drive C.
+// the shell-folder library the program runs its redistributable from the disc, in the disc's
+// folder, and waits for it; when the library is still missing it falls back to drive C.
 TEST_F(WizardTest, DefaultFollowsTheProgramFilesFolder) {
     const char* const version_key = "Software\\Microsoft\\Windows\\CurrentVersion";
     const std::string moved = scratch("Moved Programs");
@@ -46,10 +46,13 @@ TEST_F(WizardTest, DefaultFollowsTheProgramFilesFolder) {
     ASSERT_TRUE(set_program_files(kept));
 
     reset();
+    const std::string disc = bare_disc();
+    ASSERT_TRUE(CopyFileA(probe_exe().c_str(), join(disc, "ShFolder.exe").c_str(), FALSE));
     ASSERT_TRUE(hide_library_from_setup("shfolder"));
-    ASSERT_TRUE(launch());
+    ASSERT_TRUE(launch("", disc));
     ASSERT_TRUE(setup.click(IDC_SLOT2));
     EXPECT_STAYS(setup, directory_screen("c:\\" TEXT_DEFAULT_DIR));
+    EXPECT_NE(std::string::npos, read_file(join(disc, "started.txt")).find("current_directory=" + disc + "\n"));
 }
 
 // A refused directory is warned about over the window, which keeps the typed text. Four
