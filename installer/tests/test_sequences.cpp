@@ -4,20 +4,96 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <filesystem>
 #include <optional>
 #include <string>
 
+#include "Fixed.h"
 #include "INSTALL.h"
+#include "Memory.h"
 #include "Sequences.h"
 #include "Strings.h"
 #include "box_answerer.h"
 #include "resource.h"
-#include "sequence_fixture.h"
+#include "scratch_files.h"
+#include "texts.h"
 
 namespace {
 
+// A product name of the tests' own, so that the uninstall record is the tests' own too.
+const char* const PRODUCT = "Quillmoor Sequence Test";
+const std::string record_key = std::string(INSTALL_UNINSTALL_PARENT) + "\\" + PRODUCT;
+
 const COPY_LIST_ENTRY make_start_menu_folder[] = {{COPY_OP_CREATE_FOLDER, "<STARTMENU>", nullptr},
                                                   {COPY_OP_END, nullptr, nullptr}};
+
+std::string current_directory() {
+    char buffer[MAX_PATH] = "sentinel";
+    GetCurrentDirectoryA(sizeof buffer, buffer);
+    return buffer;
+}
+
+// The shell's record of the Start menu's Programs folder, under HKEY_CURRENT_USER; none deletes it.
+bool set_programs_value(const std::optional<std::string>& folder) {
+    const LONG result =
+        folder ? RegSetKeyValueA(HKEY_CURRENT_USER, INSTALL_SHELL_FOLDERS_KEY, INSTALL_PROGRAMS_VALUE, REG_SZ,
+                                 folder->c_str(), static_cast<DWORD>(folder->size() + 1))
+               : RegDeleteKeyValueA(HKEY_CURRENT_USER, INSTALL_SHELL_FOLDERS_KEY, INSTALL_PROGRAMS_VALUE);
+    return result == ERROR_SUCCESS || (!folder && result == ERROR_FILE_NOT_FOUND);
+}
+
+// A value of the tests' uninstall record: the bytes given, with no terminator added.
+bool write_record_value(const char* name, const std::string& data) {
+    return RegSetKeyValueA(HKEY_LOCAL_MACHINE, record_key.c_str(), name, REG_SZ, data.data(),
+                           static_cast<DWORD>(data.size())) == ERROR_SUCCESS;
+}
+
+// The run-wide state, a hidden main window from the real template and a scratch directory; the
+// Programs value, the current directory and the record are put back afterwards.
+class Sequences : public ::testing::Test {
+protected:
+    void SetUp() override {
+        saved_directory = current_directory();
+        char programs[MAX_PATH] = "sentinel";
+        DWORD size = sizeof programs;
+        if (RegGetValueA(HKEY_CURRENT_USER, INSTALL_SHELL_FOLDERS_KEY, INSTALL_PROGRAMS_VALUE, RRF_RT_REG_SZ, nullptr,
+                         programs, &size) == ERROR_SUCCESS)
+            saved_programs = programs;
+        RegDeleteTreeA(HKEY_LOCAL_MACHINE, record_key.c_str());
+        scratch = (std::filesystem::temp_directory_path() / "quill-sequences-").string() +
+                  ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        remove_tree(scratch);
+        ASSERT_TRUE(CreateDirectoryA(scratch.c_str(), nullptr)) << scratch;
+        // The runs keep their shell-folder paths in tracked allocations.
+        MEMORY_initialise();
+        local_install_details = {};
+        local_install_details.instance = GetModuleHandleA(nullptr);
+        STRINGS_copy(local_install_details.product_name, PRODUCT);
+        window = CreateDialogParamA(local_install_details.instance, MAKEINTRESOURCEA(IDD_MAIN_WINDOW), nullptr,
+                                    INSTALL_dialog_procedure, 0);
+        ASSERT_NE(nullptr, window);
+        local_install_details.main_window = window;
+    }
+    void TearDown() override {
+        if (window != nullptr) DestroyWindow(window);
+        local_install_details = {};
+        MEMORY_deinitialise();
+        SetCurrentDirectoryA(saved_directory.c_str());
+        set_programs_value(saved_programs);
+        RegDeleteTreeA(HKEY_LOCAL_MACHINE, record_key.c_str());
+        remove_tree(scratch);
+    }
+    // A new directory below the test's own empty one.
+    std::string make_dir(const std::string& name) const {
+        const std::string path = scratch + "\\" + name;
+        CreateDirectoryA(path.c_str(), nullptr);
+        return path;
+    }
+
+    HWND window = nullptr;
+    std::string scratch, saved_directory;
+    std::optional<std::string> saved_programs;
+};
 
 std::string box_line(const SEEN_BOX& box) { return box.caption + "|" + box.text; }
 
@@ -37,8 +113,6 @@ TEST(DiskSpace, DiskFirstThenDiskAndPageFileTogether) {
     };
     for (const auto& c : cases) EXPECT_EQ(c.verdict, judge_disk_space(c.disk, c.page_file, c.required)) << c.name;
 }
-
-class Sequences : public SEQUENCE_FIXTURE {};
 
 // The check looks at the install drive from its root and puts the current directory back.
 TEST_F(Sequences, DiskSpaceCheckRestoresTheCurrentDirectoryOnBothOutcomes) {
@@ -134,7 +208,7 @@ TEST_F(Sequences, RemoveWithoutProgramsFolderReportsAndGoesOn) {
                                         TEXT_INFO "|" TEXT_REMOVECOMPLETE}),
               shown);
     EXPECT_TRUE(dir_exists(kept + "\\" + PRODUCT));
-    EXPECT_FALSE(record_exists());
+    EXPECT_FALSE(key_exists(HKEY_LOCAL_MACHINE, record_key));
 }
 
 }  // namespace

@@ -25,13 +25,6 @@ std::string join(const std::string& directory, const std::string& name) {
     return directory + (!directory.empty() && directory.back() == '\\' ? "" : "\\") + name;
 }
 
-bool record_exists() {
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, UNINSTALL_KEY, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
-    RegCloseKey(key);
-    return true;
-}
-
 std::string read_record_string(const char* name) {
     char buffer[1024] = "";
     DWORD size = sizeof buffer;

@@ -45,7 +45,7 @@ std::string join(const std::string& directory, const std::string& name);
 
 // The uninstall record under HKEY_LOCAL_MACHINE.
 inline void delete_record() { RegDeleteTreeA(HKEY_LOCAL_MACHINE, UNINSTALL_KEY); }
-bool record_exists();
+inline bool record_exists() { return key_exists(HKEY_LOCAL_MACHINE, UNINSTALL_KEY); }
 inline bool write_record(const char* name, DWORD type, const void* data, DWORD size) {
     return RegSetKeyValueA(HKEY_LOCAL_MACHINE, UNINSTALL_KEY, name, type, data, size) == ERROR_SUCCESS;
 }

@@ -52,6 +52,13 @@ bool dir_exists(const std::string& path) {
     return fs::is_directory(path, error);
 }
 
+bool key_exists(HKEY root, const std::string& path) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+    RegCloseKey(key);
+    return true;
+}
+
 bool make_dirs(const std::string& path) {
     std::error_code error;
     fs::create_directories(path, error);

@@ -1,6 +1,9 @@
-// Files and folders as the Windows tests make and inspect them: whole contents, listings that
-// never enter a link, and removal whatever read-only marks the code under test left behind.
+// Files, folders and registry keys as the Windows tests make and inspect them: whole contents,
+// listings that never enter a link, and removal whatever read-only marks the code under test left
+// behind.
 #pragma once
+
+#include <windows.h>
 
 #include <string>
 #include <vector>
@@ -14,6 +17,7 @@ bool write_file(const std::string& path, const std::string& content);
 bool files_equal(const std::string& first, const std::string& second);
 bool file_exists(const std::string& path);
 bool dir_exists(const std::string& path);
+bool key_exists(HKEY root, const std::string& path);
 // Makes every missing directory of path.
 bool make_dirs(const std::string& path);
 // Deletes a file or a whole directory tree, read-only or not; a missing path is fine.

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "WINUTILS.h"
+#include "scratch_files.h"
 
 namespace {
 
@@ -23,13 +24,6 @@ std::string stored(HKEY root, const char* path, const char* name) {
 }
 
 std::string string_value(const std::string& text) { return std::to_string(REG_SZ) + ":" + text + '\0'; }
-
-bool key_exists(HKEY root, const char* path) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(root, path, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
-    RegCloseKey(key);
-    return true;
-}
 
 // What a read leaves in the caller's 512 bytes, or "refused"; marked when it wrote anything from
 // the guard offset on (the end of those bytes, or their start where a refusal must write nothing).
@@ -77,8 +71,8 @@ TEST_F(RegistryTest, EveryRootIndexReachesItsRootAndNoOther) {
         EXPECT_EQ(FALSE, WINUTILS_clear_registry_entry(c.root, record.c_str(), "Absent", "Dir"));
         EXPECT_EQ(FALSE, WINUTILS_clear_registry_entry(c.root, record.c_str(), "Absent", nullptr));
         EXPECT_EQ(FALSE, WINUTILS_clear_registry_entry(c.root, (record + "\\Absent").c_str(), "Deep", nullptr));
-        EXPECT_EQ(!valid, key_exists(native, key.c_str()));
-        EXPECT_TRUE(key_exists(native, record.c_str()));
+        EXPECT_EQ(!valid, key_exists(native, key));
+        EXPECT_TRUE(key_exists(native, record));
         RegDeleteTreeA(native, c.parent);
     }
 }
