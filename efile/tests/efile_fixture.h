@@ -10,7 +10,6 @@
 #include <filesystem>
 #include <fstream>
 #include <initializer_list>
-#include <sstream>
 #include <string>
 
 #include "EBUG.h"
@@ -18,6 +17,7 @@
 #include "Heap.h"
 #include "Memory.h"
 #include "efile_internal.h"
+#include "../../foundation/tests/log_files.h"
 
 class efile_test : public ::testing::Test {
 protected:
@@ -40,7 +40,7 @@ protected:
         for (char& c : root) c = c == '/' ? '\\' : static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
         ASSERT_EQ(TRUE, MEMORY_initialise());
         ASSERT_EQ(TRUE, EBUG_initialise(0, 0, 0, EBUG_FLAG_MESSAGE, EBUG_OUTPUT_DEVELOP_FILE));
-        std::remove("develop.dbg");
+        remove_file(develop_log);
     }
     void TearDown() override {
         HEAP_fail_after(-1);
@@ -70,11 +70,7 @@ protected:
     void write_files(std::initializer_list<const char*> names) const {
         for (const char* name : names) write_file(name, name);
     }
-    static bool logged(const std::string& text) {
-        std::stringstream log;
-        log << std::ifstream("develop.dbg", std::ios::binary).rdbuf();
-        return log.str().find(text) != std::string::npos;
-    }
+    static bool logged(const std::string& text) { return read_text_file(develop_log).find(text) != std::string::npos; }
     // The default settings with a few changed, as a caller fills the record.
     static EFILE_DETAILS settings(std::uint32_t chunk_size, std::uint32_t tree_size = 5000, std::uint32_t step = 1000) {
         EFILE_DETAILS details{};

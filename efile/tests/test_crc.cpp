@@ -30,7 +30,6 @@ std::uint32_t defined_checksum(const std::uint8_t* data, std::size_t length) {
 }  // namespace
 
 TEST(Checksum, MatchesTheDefinitionOnRandomData) {
-    EXPECT_EQ(0x514AFA1Au, CRC_calc_block("abc", 3));
     EXPECT_EQ(0u, CRC_calc_block(nullptr, 3));
     std::mt19937 random(1021);
     std::vector<std::uint8_t> data(70000);

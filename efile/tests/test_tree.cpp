@@ -14,14 +14,10 @@ std::string find(const char* name) {
 }
 
 std::string dump(const EFILE_TREE_ENTRY* nodes) {
-    std::string text;
-    if (std::FILE* output = std::tmpfile()) {
-        efile_dump_structured_directory(output, nodes, 0, 0);
-        std::rewind(output);
-        for (int c = std::fgetc(output); c != EOF; c = std::fgetc(output)) text += static_cast<char>(c);
-        std::fclose(output);
-    }
-    return text;
+    std::FILE* output = std::fopen("tree.dbg", "w");
+    efile_dump_structured_directory(output, nodes, 0, 0);
+    std::fclose(output);
+    return read_text_file("tree.dbg");
 }
 
 }  // namespace

