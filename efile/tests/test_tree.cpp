@@ -15,6 +15,7 @@ std::string find(const char* name) {
 
 std::string dump(const EFILE_TREE_ENTRY* nodes) {
     std::FILE* output = std::fopen("tree.dbg", "w");
+    if (output == nullptr) return "<tree.dbg cannot be written>";
     efile_dump_structured_directory(output, nodes, 0, 0);
     std::fclose(output);
     return read_text_file("tree.dbg");
