@@ -29,9 +29,10 @@ BOOL8 INSTALL_run_installed_program(const char* product_name, const char* progra
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key_path, 0, KEY_READ, &opened) != ERROR_SUCCESS) return FALSE;
     WINUTILS_REGISTRY_KEY key(opened);
 
-    // One byte is held back so that a value stored without its terminator still ends in one.
-    char path[INSTALL_PATH_SIZE] = {};
-    DWORD size = sizeof path - 1;
+    // The value is read into the directory's 512 bytes, and one byte beyond them lets a value that
+    // fills all 512 without its terminator still end in one.
+    char path[INSTALL_PATH_SIZE + 1] = {};
+    DWORD size = INSTALL_PATH_SIZE;
     if (RegQueryValueExA(key.get(), INSTALL_TARGET_DIR_VALUE, nullptr, nullptr, reinterpret_cast<BYTE*>(path),
                          &size) != ERROR_SUCCESS) {
         return FALSE;
@@ -39,8 +40,8 @@ BOOL8 INSTALL_run_installed_program(const char* product_name, const char* progra
     path[size < sizeof path ? size : sizeof path - 1] = '\0';
 
     SetCurrentDirectoryA(path);
-    BOOL8 fits = STRINGS_append(path, "\\");
-    if (fits) fits = STRINGS_append(path, program_name);
+    BOOL8 fits = STRINGS_append(path, INSTALL_PATH_SIZE, "\\");
+    if (fits) fits = STRINGS_append(path, INSTALL_PATH_SIZE, program_name);
     key.reset();
     // A path cut short would name some other file; such a start simply does not happen, which
     // the caller cannot tell from a start that failed.

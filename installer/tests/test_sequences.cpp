@@ -183,8 +183,13 @@ TEST_F(Sequences, OldShortcutNamesBecomeTranslatedNames) {
     EXPECT_EQ("taken", read_file(folder + "\\" TEXT_START_MENU_3DFX ".lnk"));
 }
 
-// A value of 511 bytes stored without its terminator still ends in one.
+// A value of 511 bytes stored without its terminator still ends in one. The game's launch reads
+// the value into 512 bytes: a directory that fills them with its terminator is read (and is too
+// long to start anything from).
 TEST_F(Sequences, RecordedDirectoryBecomesTheInstallDirectory) {
+    EXPECT_EQ(FALSE, INSTALL_run_installed_program(PRODUCT, "quillmain.exe"));
+    ASSERT_TRUE(write_record_value("TargetDir", std::string(511, 'd') + '\0'));
+    EXPECT_EQ(TRUE, INSTALL_run_installed_program(PRODUCT, "quillmain.exe"));
     for (const std::string& recorded : {std::string("D:\\Games\\Quillmoor Demo"), std::string(511, 'd')}) {
         STRINGS_copy(local_install_details.install_dir, "C:\\before");
         ASSERT_TRUE(write_record_value("TargetDir", recorded));
