@@ -67,10 +67,11 @@ std::FILE* stream_of(HANDLE handle, int flags, const char* mode) {
     return stream;
 }
 
-BOOL set_normal_attributes(HANDLE handle) {
-    FILE_BASIC_INFO normal = {};
-    normal.FileAttributes = FILE_ATTRIBUTE_NORMAL;
-    return SetFileInformationByHandle(handle, FileBasicInfo, &normal, sizeof normal);
+// Replaces the attributes of an open file: the times are left alone (zero means unchanged).
+BOOL set_attributes(HANDLE handle, DWORD attributes) {
+    FILE_BASIC_INFO basic = {};
+    basic.FileAttributes = attributes;
+    return SetFileInformationByHandle(handle, FileBasicInfo, &basic, sizeof basic);
 }
 
 // Clears the source's attributes and opens it for reading. Where the system lets one open do both,
@@ -82,7 +83,7 @@ std::FILE* open_source_with_normal_attributes(const char* path) {
     HANDLE handle = CreateFileA(path, GENERIC_READ | FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                 nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle != INVALID_HANDLE_VALUE) {
-        if (set_normal_attributes(handle)) {
+        if (set_attributes(handle, FILE_ATTRIBUTE_NORMAL)) {
             std::FILE* stream = stream_of(handle, _O_RDONLY, "rb");
             return stream != nullptr ? stream : std::fopen(path, "rb");
         }
@@ -104,7 +105,8 @@ std::FILE* open_destination_with_normal_attributes(const char* path) {
         SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
         return std::fopen(path, "wb");
     }
-    if (GetLastError() == ERROR_ALREADY_EXISTS) set_normal_attributes(handle);
+    // Plain and marked for archiving: what clearing them and then a truncating open leave behind.
+    if (GetLastError() == ERROR_ALREADY_EXISTS) set_attributes(handle, FILE_ATTRIBUTE_ARCHIVE);
     return stream_of(handle, _O_WRONLY, "wb");
 }
 
