@@ -14,6 +14,10 @@ add_subdirectory("${QUILL_GTEST_SOURCE}" "${CMAKE_BINARY_DIR}/googletest" EXCLUD
 function(quill_add_test name)
   cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
+  # Windows test programs end at once when they crash (tests/support/crash_guard.cpp).
+  if(QUILL_WINDOWS)
+    target_sources(${name} PRIVATE $<TARGET_OBJECTS:test_crash_guard>)
+  endif()
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest_main quill_warnings)
   add_test(NAME ${name} COMMAND ${name} --gtest_brief=1)
   set_tests_properties(${name} PROPERTIES WORKING_DIRECTORY "${CMAKE_CURRENT_BINARY_DIR}" TIMEOUT 600)
