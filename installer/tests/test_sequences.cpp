@@ -27,19 +27,11 @@ const std::string record_key = std::string(INSTALL_UNINSTALL_PARENT) + "\\" + PR
 const COPY_LIST_ENTRY make_start_menu_folder[] = {{COPY_OP_CREATE_FOLDER, "<STARTMENU>", nullptr},
                                                   {COPY_OP_END, nullptr, nullptr}};
 
-std::string current_directory() {
-    char buffer[MAX_PATH] = "sentinel";
-    GetCurrentDirectoryA(sizeof buffer, buffer);
-    return buffer;
-}
-
 // The shell's record of the Start menu's Programs folder, under HKEY_CURRENT_USER; none deletes it.
 bool set_programs_value(const std::optional<std::string>& folder) {
-    const LONG result =
-        folder ? RegSetKeyValueA(HKEY_CURRENT_USER, INSTALL_SHELL_FOLDERS_KEY, INSTALL_PROGRAMS_VALUE, REG_SZ,
-                                 folder->c_str(), static_cast<DWORD>(folder->size() + 1))
-               : RegDeleteKeyValueA(HKEY_CURRENT_USER, INSTALL_SHELL_FOLDERS_KEY, INSTALL_PROGRAMS_VALUE);
-    return result == ERROR_SUCCESS || (!folder && result == ERROR_FILE_NOT_FOUND);
+    if (folder) return write_string_value(HKEY_CURRENT_USER, INSTALL_SHELL_FOLDERS_KEY, INSTALL_PROGRAMS_VALUE, *folder);
+    const LONG result = RegDeleteKeyValueA(HKEY_CURRENT_USER, INSTALL_SHELL_FOLDERS_KEY, INSTALL_PROGRAMS_VALUE);
+    return result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND;
 }
 
 // A value of the tests' uninstall record: the bytes given, with no terminator added.
@@ -54,11 +46,7 @@ class Sequences : public ::testing::Test {
 protected:
     void SetUp() override {
         saved_directory = current_directory();
-        char programs[MAX_PATH] = "sentinel";
-        DWORD size = sizeof programs;
-        if (RegGetValueA(HKEY_CURRENT_USER, INSTALL_SHELL_FOLDERS_KEY, INSTALL_PROGRAMS_VALUE, RRF_RT_REG_SZ, nullptr,
-                         programs, &size) == ERROR_SUCCESS)
-            saved_programs = programs;
+        saved_programs = read_string_value(HKEY_CURRENT_USER, INSTALL_SHELL_FOLDERS_KEY, INSTALL_PROGRAMS_VALUE);
         RegDeleteTreeA(HKEY_LOCAL_MACHINE, record_key.c_str());
         scratch = (std::filesystem::temp_directory_path() / "quill-sequences-").string() +
                   ::testing::UnitTest::GetInstance()->current_test_info()->name();

@@ -25,14 +25,6 @@ std::string join(const std::string& directory, const std::string& name) {
     return directory + (!directory.empty() && directory.back() == '\\' ? "" : "\\") + name;
 }
 
-std::string read_record_string(const char* name) {
-    char buffer[1024] = "";
-    DWORD size = sizeof buffer;
-    if (RegGetValueA(HKEY_LOCAL_MACHINE, UNINSTALL_KEY, name, RRF_RT_REG_SZ, nullptr, buffer, &size) != ERROR_SUCCESS)
-        return "<no string " + std::string(name) + ">";
-    return buffer;
-}
-
 // An empty load order means "do not load".
 bool hide_library_from_setup(const char* library) {
     return RegSetKeyValueA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\setup.exe\\DllOverrides", library, REG_SZ,

@@ -50,9 +50,11 @@ inline bool write_record(const char* name, DWORD type, const void* data, DWORD s
     return RegSetKeyValueA(HKEY_LOCAL_MACHINE, UNINSTALL_KEY, name, type, data, size) == ERROR_SUCCESS;
 }
 inline bool write_record_string(const char* name, const std::string& value) {
-    return write_record(name, REG_SZ, value.c_str(), static_cast<DWORD>(value.size() + 1));
+    return write_string_value(HKEY_LOCAL_MACHINE, UNINSTALL_KEY, name, value);
 }
-std::string read_record_string(const char* name);
+inline std::string read_record_string(const char* name) {
+    return read_string_value(HKEY_LOCAL_MACHINE, UNINSTALL_KEY, name).value_or("<no string " + std::string(name) + ">");
+}
 
 // Makes Wine refuse to load a DLL into every setup.exe, or lifts that again. (WINEDLLOVERRIDES
 // cannot do it per child: Wine takes it from the Unix environment, which a Windows program cannot

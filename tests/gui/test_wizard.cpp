@@ -32,18 +32,12 @@ TEST_F(WizardTest, DirectoryScreenOffersTheDefaultAndMakesTheParentsOfTheChoice)
 TEST_F(WizardTest, DefaultFollowsTheProgramFilesFolder) {
     const char* const version_key = "Software\\Microsoft\\Windows\\CurrentVersion";
     const std::string moved = scratch("Moved Programs");
-    char kept[MAX_PATH] = "";
-    DWORD size = sizeof kept;
-    ASSERT_EQ(ERROR_SUCCESS, RegGetValueA(HKEY_LOCAL_MACHINE, version_key, "ProgramFilesDir", RRF_RT_REG_SZ, nullptr,
-                                          kept, &size));
-    const auto set_program_files = [&](const std::string& folder) {
-        return RegSetKeyValueA(HKEY_LOCAL_MACHINE, version_key, "ProgramFilesDir", REG_SZ, folder.c_str(),
-                               static_cast<DWORD>(folder.size() + 1)) == ERROR_SUCCESS;
-    };
-    ASSERT_TRUE(set_program_files(moved));
+    const std::optional<std::string> kept = read_string_value(HKEY_LOCAL_MACHINE, version_key, "ProgramFilesDir");
+    ASSERT_TRUE(kept.has_value());
+    ASSERT_TRUE(write_string_value(HKEY_LOCAL_MACHINE, version_key, "ProgramFilesDir", moved));
     EXPECT_TRUE(launch() && setup.click(IDC_SLOT2));
     EXPECT_STAYS(setup, directory_screen(join(moved, TEXT_DEFAULT_DIR)));
-    ASSERT_TRUE(set_program_files(kept));
+    ASSERT_TRUE(write_string_value(HKEY_LOCAL_MACHINE, version_key, "ProgramFilesDir", *kept));
 
     reset();
     const std::string disc = bare_disc();

@@ -59,6 +59,24 @@ bool key_exists(HKEY root, const std::string& path) {
     return true;
 }
 
+std::optional<std::string> read_string_value(HKEY root, const std::string& key, const char* name) {
+    char buffer[1024] = "";
+    DWORD size = sizeof buffer;
+    if (RegGetValueA(root, key.c_str(), name, RRF_RT_REG_SZ, nullptr, buffer, &size) != ERROR_SUCCESS)
+        return std::nullopt;
+    return buffer;
+}
+
+bool write_string_value(HKEY root, const std::string& key, const char* name, const std::string& text) {
+    return RegSetKeyValueA(root, key.c_str(), name, REG_SZ, text.c_str(), static_cast<DWORD>(text.size() + 1)) ==
+           ERROR_SUCCESS;
+}
+
+std::string current_directory() {
+    char path[MAX_PATH] = "";
+    return std::string(path, GetCurrentDirectoryA(sizeof path, path));
+}
+
 bool make_dirs(const std::string& path) {
     std::error_code error;
     fs::create_directories(path, error);

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,11 @@ bool files_equal(const std::string& first, const std::string& second);
 bool file_exists(const std::string& path);
 bool dir_exists(const std::string& path);
 bool key_exists(HKEY root, const std::string& path);
+// A string value (REG_SZ) of a key, up to 1023 characters; none when it cannot be read.
+std::optional<std::string> read_string_value(HKEY root, const std::string& key, const char* name);
+// Stores text as a string value with its terminator, making the key when it is missing.
+bool write_string_value(HKEY root, const std::string& key, const char* name, const std::string& text);
+std::string current_directory();
 // Makes every missing directory of path.
 bool make_dirs(const std::string& path);
 // Deletes a file or a whole directory tree, read-only or not; a missing path is fine.

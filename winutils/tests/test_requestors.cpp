@@ -14,6 +14,7 @@
 #include "WINUTILS.h"
 #include "box_answerer.h"
 #include "requestors_private.h"
+#include "scratch_files.h"
 
 namespace {
 
@@ -158,10 +159,6 @@ TEST(Requestors, ShowTheirDialogsAndGiveBackTheAnswer) {
         {"folder, untitled", {}, [&] { return folder(nullptr); }, "0", {"|Choose a folder"}},
         {"folder, titled", {}, [&] { return folder("Where to?"); }, "0", {"|Where to?"}},
         {"folder, no path buffer", {}, [&] { return folder("t", false); }, "0", {}},
-    };
-    const auto current_directory = [] {
-        char path[MAX_PATH] = "";
-        return std::string(path, GetCurrentDirectoryA(sizeof path, path));
     };
     const std::string before = current_directory();
     for (const auto& c : cases) {
