@@ -7,11 +7,13 @@ deleted. Each mutant is applied to a scratch copy of the tree, which is rebuilt 
 tested with the suites that cover its module; then the file is put back.
 """
 import argparse
+import functools
 import json
 import os
 import random
 import re
 import shutil
+import shlex
 import signal
 import subprocess
 import sys
@@ -241,10 +243,88 @@ class Scratch:
             self.wine_reset(preset)
         return status == 0, seconds
 
+    def suite_cases(self, preset, name, timeout):
+        """Runs the suite verbosely; returns (passed, cases that failed). A suite
+        that fails without naming a failed case (a crash, a time-out) names itself instead."""
+        log = os.path.join(self.tree, 'build', 'suite-output.txt')
+        with open(log, 'w') as output:
+            process = subprocess.Popen(['ctest', '--test-dir', self.build_dir(preset), '-V', '-R', f'^{name}$'],
+                                       cwd=self.tree, start_new_session=True, stdout=output,
+                                       stderr=subprocess.STDOUT)
+            try:
+                status = process.wait(timeout=timeout)
+            except subprocess.TimeoutExpired:
+                os.killpg(process.pid, signal.SIGKILL)
+                process.wait()
+                self.wine_reset(preset)
+                status = None
+        with open(log, errors='replace') as output:
+            text = output.read()
+        failed = set(re.findall(r'\[  FAILED  \] (\S+) \(', text))
+        if status != 0 and not failed:
+            failed = self.cases_one_by_one(preset, name, timeout) or {f'{name}(aborted)'}
+        return status == 0, failed
+
+    def cases_one_by_one(self, preset, name, timeout):
+        """The cases that fail when each runs alone: a suite that crashes names none itself."""
+        failed = set()
+        for case in sorted(self.case_names(preset, name)):
+            environment = dict(os.environ, GTEST_FILTER=case)
+            process = subprocess.Popen(['ctest', '--test-dir', self.build_dir(preset), '-R', f'^{name}$'],
+                                       cwd=self.tree, start_new_session=True, env=environment,
+                                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            try:
+                if process.wait(timeout=timeout) != 0:
+                    failed.add(case)
+            except subprocess.TimeoutExpired:
+                os.killpg(process.pid, signal.SIGKILL)
+                process.wait()
+                self.wine_reset(preset)
+                failed.add(case)
+        return failed
+
+    @functools.lru_cache(maxsize=None)
+    def case_names(self, preset, name):
+        """Every case of a suite, as its program lists them."""
+        _, listing = subprocess.getstatusoutput(f'ctest --test-dir {self.build_dir(preset)} -N -V -R "^{name}$"')
+        command = shlex.split(re.search(r'Test command: (.*)', listing).group(1))
+        command = [word for word in command if not word.startswith('--gtest')] + ['--gtest_list_tests']
+        output = subprocess.run(command, cwd=self.tree, capture_output=True, text=True, errors='replace').stdout
+        names, group = set(), ''
+        for line in output.splitlines():
+            if not line.startswith(' ') and line.endswith('.'):
+                group = line
+            elif line.startswith('  ') and group:
+                names.add(group + line.split('#')[0].strip())
+        return names
+
 
 def describe(site):
     relative, number, column, before, after, kind = site
     return f'{relative}:{number}:{column + 1} {kind} {before!r} -> {after!r}'
+
+
+def suite_failures(scratch, preset, name, limit, flaky):
+    """The cases of one suite that a mutant fails; a flaky suite's cases must fail twice."""
+    passed, failed = scratch.suite_cases(preset, name, limit)
+    if not passed and flaky:
+        failed &= scratch.suite_cases(preset, name, limit)[1]
+    return failed
+
+
+def print_case_kills(cases, matrix):
+    """Each case's kills and the kills no other case makes: a case with no sole kill adds nothing
+    that the sample can see."""
+    kills = {case: 0 for case in cases}
+    sole = dict(kills)
+    for killers in matrix.values():
+        for case in killers:
+            kills[case] = kills.get(case, 0) + 1
+        if len(killers) == 1:
+            sole[killers[0]] = sole.get(killers[0], 0) + 1
+    print('\ncases: kills, sole kills')
+    for case in sorted(kills, key=lambda c: (sole.get(c, 0), kills[c], c)):
+        print(f'  {kills[case]:4} {sole.get(case, 0):4}  {case}')
 
 
 def main():
@@ -258,6 +338,11 @@ def main():
     parser.add_argument('--rev', help='mutate this commit instead of the working tree')
     parser.add_argument('--list', action='store_true', help='only print the drawn mutants')
     parser.add_argument('--jobs', type=int, default=os.cpu_count() or 2)
+    parser.add_argument('--pick', metavar='N,N,...',
+                        help='run only these of the drawn mutants, by their number in the draw')
+    parser.add_argument('--matrix', metavar='FILE',
+                        help='run every covering suite for every mutant and write which test cases '
+                             'fail for each (JSON) to FILE; ends with each case\'s kills and sole kills')
     options = parser.parse_args()
     modules = options.modules or list(MODULES)
     unknown = [m for m in modules if m not in MODULES]
@@ -309,8 +394,17 @@ def main():
         scratch.suite_seconds[name] = seconds
         print(f'  {name}: passes unmutated in {seconds:.0f} s' + (' (flaky)' if name in flaky else ''))
 
+    # The matrix needs every case's name: the unmutated run lists them.
+    cases, matrix = set(), {}
+    if options.matrix:
+        for preset, name in needed:
+            cases |= scratch.case_names(preset, name)
+
     results = {'killed': [], 'survived': [], 'not compiling': []}
+    picked = {int(n) for n in options.pick.split(',')} if options.pick else None
     for index, (module, *site) in enumerate(drawn, start=1):
+        if picked and index not in picked:
+            continue
         relative, number, column, before, after, _ = site
         path = os.path.join(tree, relative)
         with open(path, encoding='utf-8', errors='surrogateescape') as handle:
@@ -320,6 +414,7 @@ def main():
         lines[number - 1] = line[:column] + after + line[column + len(before):]
         preset, suites = MODULES[module]
         verdict, by = 'survived', ''
+        killers = set()
         try:
             with open(path, 'w', encoding='utf-8', errors='surrogateescape') as handle:
                 handle.write('\n'.join(lines))
@@ -328,6 +423,12 @@ def main():
             else:
                 for name in suites:
                     limit = 3 * scratch.suite_seconds[name] + 30
+                    if options.matrix:
+                        failed = suite_failures(scratch, preset, name, limit, name in flaky)
+                        killers.update(failed)
+                        if failed and not by:
+                            verdict, by = 'killed', name
+                        continue
                     passed, _ = scratch.suite(preset, name, timeout=limit)
                     if not passed and name in flaky:
                         passed, _ = scratch.suite(preset, name, timeout=limit)
@@ -339,6 +440,10 @@ def main():
                 handle.write(original)
         results[verdict].append(site)
         print(f'[{index:3}/{len(drawn)}] {verdict:13} {describe(site)}' + (f'  ({by})' if by else ''), flush=True)
+        if options.matrix:
+            matrix[describe(site)] = sorted(killers)
+            with open(options.matrix, 'w') as handle:
+                json.dump({'cases': sorted(cases), 'kills': matrix}, handle, indent=1)
     for preset in presets:
         scratch.build(preset)
 
@@ -348,6 +453,8 @@ def main():
         with open(os.path.join(tree, relative), encoding='utf-8', errors='surrogateescape') as handle:
             source_line = handle.read().split('\n')[number - 1].strip()
         print(f'  {describe(site)}\n      {source_line}')
+    if options.matrix:
+        print_case_kills(cases, matrix)
     killed, survived = len(results['killed']), len(results['survived'])
     print(f'\nkilled {killed}, survived {survived}, not compiling {len(results["not compiling"])}')
     score = 100.0 * killed / (killed + survived) if killed + survived else 0.0
