@@ -115,23 +115,6 @@ TEST_F(efile_test, resolve_on_disk_appends_names_to_slot_paths) {
     EXPECT_EQ(slot("cd\\w.dat"), first);
 }
 
-TEST_F(efile_test, read_file_counts_chunks) {
-    EFILE_DETAILS details = settings(4);
-    details.process_function = count_chunk;
-    ASSERT_EQ(TRUE, EFILE_initialise(&details));
-    write_file("ten.dat", "0123456789");
-    EFILE_set_search_paths(1, root.c_str());
-    char buffer[16];
-    std::memset(buffer, '-', sizeof buffer);
-    chunk_calls = 0;
-    EXPECT_EQ(1, EFILE_read_file("ten.dat", buffer, 0)) << "count 0 with a callback reads nothing";
-    EXPECT_EQ('-', buffer[0]);
-    EXPECT_EQ(1, EFILE_read_file("ten.dat", buffer, 14));
-    EXPECT_EQ(0, std::memcmp(buffer, "0123456789-", 11)) << "a count past the end stops there";
-    EXPECT_EQ(3, chunk_calls);
-    EXPECT_EQ(0, EFILE_read_file("absent.dat", buffer, 0));
-}
-
 TEST_F(efile_test, whole_file_reads_checksums_and_refusals) {
     EFILE_DETAILS details = settings(2);
     details.crc_state = 1;

@@ -61,17 +61,6 @@ TEST_F(efile_test, long_names_match_on_twelve_characters) {
     EXPECT_EQ(slot("data\\averylongnam"), EFILE_make_full_path("AVERYLONGNAME.DAT"));
 }
 
-TEST_F(efile_test, nested_slot_files_into_the_first_matching_tree) {
-    ASSERT_EQ(TRUE, EFILE_initialise(nullptr));
-    write_file("data\\maps\\x.dat", "x");
-    std::string outer = slot("data") + "\\", inner = slot("data\\maps") + "\\";
-    ASSERT_EQ(2, EFILE_set_search_paths(2, outer.c_str(), inner.c_str()));
-    EXPECT_EQ(1u, slot_details(1).num_entries);  // only its closing empty node
-    EXPECT_EQ(3u, slot_details(0).num_entries);  // nothing filed twice
-    EXPECT_EQ(nullptr, EFILE_make_full_path("x.dat"));
-    EXPECT_EQ(slot("data\\maps\\x.dat"), EFILE_make_full_path("MAPS\\X.DAT"));  // no doubled separator
-}
-
 TEST_F(efile_test, tree_growth_and_allocation_refusals) {
     EFILE_DETAILS details = settings(EFILE_DEFAULT_CHUNK_SIZE, 2, 3);
     ASSERT_EQ(TRUE, EFILE_initialise(&details));
@@ -101,25 +90,6 @@ TEST_F(efile_test, tree_growth_and_allocation_refusals) {
     EXPECT_TRUE(logged("EFILE_allocate_file_tree: Failed to allocate memorysize: 0"));
     EXPECT_EQ(nullptr, slot_details(0).file_tree);
     EXPECT_EQ(nullptr, EFILE_make_full_path("f0.dat"));
-}
-
-TEST_F(efile_test, reports_are_filed_by_prefix_and_token_runs) {
-    ASSERT_EQ(TRUE, EFILE_initialise(nullptr));
-    EFILE_add_search_path("c:\\game");
-    EFILE_TREE_DETAILS& slot0 = local_efile_details.search_paths[0];
-    slot0.tree_size = 4;
-    ASSERT_EQ(TRUE, efile_allocate_file_tree(&slot0));
-    efile_file_tree_callback_function(nullptr, WALK_TICK);
-    efile_file_tree_callback_function("d:\\other\\x.dat", WALK_FILE);  // under no slot
-    efile_file_tree_callback_function("c:\\game", WALK_DIRECTORY);     // no token
-    EXPECT_EQ(0u, slot0.num_entries);
-    efile_file_tree_callback_function("C:\\GAME\\\\Maps", WALK_DIRECTORY);
-    efile_file_tree_callback_function("c:\\game\\maps\\\\X.dat", WALK_FILE);
-    efile_file_tree_callback_function("c:\\game\\maps\\x.dat", WALK_FILE);  // already filed
-    // A report longer than 255 characters is cut, then filed under its (8.3-cut) name.
-    efile_file_tree_callback_function(("c:\\game\\" + std::string(260, 'z')).c_str(), WALK_FILE);
-    EXPECT_EQ(3u, slot0.num_entries);
-    EXPECT_EQ("maps\\x.dat", find("maps\\x.dat"));
 }
 
 TEST_F(efile_test, lookup_walks_a_long_level_without_nesting) {

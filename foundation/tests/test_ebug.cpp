@@ -54,20 +54,6 @@ TEST_F(Ebug, LinePrefixesAndOutputTargets) {
     }
 }
 
-TEST_F(Ebug, SwitchedOffMacrosCallNothing) {
-    // The installer's situation: never initialised, flag word 0, yet a file target set.
-    EBUG_set_output(EBUG_OUTPUT_DEVELOP_FILE);
-    ENTER();
-    EBUG_MESSAGE("off %d", 1);
-    EBUG_ASSERT(1 == 2);
-    LEAVE();
-    EXPECT_LOG(develop_log, "");
-    EBUG_message_on(), EBUG_assert_on();
-    EBUG_MESSAGE("on %d", 2);
-    EBUG_ASSERT(1 == 2);
-    EXPECT_LOG_UNNUMBERED(develop_log, "[test_ebu] on 2\n[test_ebu] (ASSERT FAILURE: 1 == 2) \n");
-}
-
 TEST_F(Ebug, AssertionLineAndExitFunction) {
     EBUG_set_output(EBUG_OUTPUT_DEVELOP_FILE);
     EBUG_assert(1, "fine", "x.c", 1, "%s", "");

@@ -1,4 +1,4 @@
-// Pointer stack: order, capacity, growth, entry removal, and the refusals with their debug lines.
+// Pointer stack: order, capacity, growth, and the refusals with their debug lines.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -12,13 +12,6 @@
 namespace {
 
 using values = std::vector<int32_t>;
-
-// The stack's entries from bottom to top, read through the record.
-values contents(const ESTACK* stack) {
-    values result(static_cast<std::size_t>(stack->top - stack->bottom) / sizeof(int32_t));
-    if (!result.empty()) std::memcpy(result.data(), stack->bottom, result.size() * sizeof(int32_t));
-    return result;
-}
 
 ESTACK* stack_of(const values& entries, uint32_t count) {
     ESTACK* stack = ESTACK_allocate(count, 4);
@@ -54,19 +47,6 @@ TEST(Estack, LastInFirstOutUpToCapacityAndGrowth) {
     EXPECT_EQ(TRUE, ESTACK_is_empty(grown));
     ESTACK_deallocate(&grown);
     EXPECT_EQ(nullptr, grown);
-}
-
-TEST(Estack, RemoveTakesTheFirstEqualEntry) {
-    // Before, the value removed, after; FALSE only from an empty stack.
-    const values cases[][3] = {{{5, 7, 9}, {8}, {5, 7, 9}}, {{5, 7, 9}, {5}, {7, 9}}, {{5, 7, 9}, {9}, {5, 7}},
-                               {{7, 5, 7}, {7}, {5, 7}},    {{}, {7}, {}}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(&c - cases);
-        ESTACK* stack = stack_of(c[0], 4);
-        EXPECT_EQ(c[0].empty() ? FALSE : TRUE, ESTACK_remove_stack_entry(stack, c[1].data()));
-        EXPECT_EQ(c[2], contents(stack));
-        ESTACK_deallocate(&stack);
-    }
 }
 
 TEST(Estack, RefusalsAndTheirDebugLines) {

@@ -48,16 +48,6 @@ protected:
 
 }  // namespace
 
-// Runs first, before any test grows the table (the grown size outlives deinitialise).
-TEST_F(Memory, FreshTableHandsOutHighestIndexFirst) {
-    void* first = allocate(10);
-    EXPECT_EQ(49u, index_of(first)) << "the last of the 50 default entries";
-    EXPECT_EQ(48u, index_of(allocate(10)));
-    ASSERT_EQ(TRUE, MEMORY_deallocate(&first, caller_file, 1));
-    EXPECT_EQ(nullptr, first);
-    EXPECT_EQ(49u, index_of(allocate(10)));
-}
-
 TEST_F(Memory, HeaderLayoutAndAlignment) {
     void* block = MEMORY_allocate(nullptr, 100, MEMORY_FILL_FF, "csidl_data[f].csidl_path", caller_file, 321);
     ASSERT_NE(nullptr, block);

@@ -42,23 +42,6 @@ TEST(MessageLifecycle, LoadsNeedAnInitialisedTableWithAFreeEntry) {
     EXPECT_EQ(-1, MESSAGE_count_messages(0));
 }
 
-TEST_F(MessageStore, InvalidHandlesGiveNothing) {
-    const units text = to_text("x");
-    for (std::int32_t handle : {-2, -1, 0, 2, 1000}) {
-        SCOPED_TRACE(handle);
-        EXPECT_EQ(nullptr, MESSAGE_get_first_message_id(handle));
-        EXPECT_EQ(nullptr, MESSAGE_get_next_message_id(handle, "A"));
-        EXPECT_EQ(nullptr, MESSAGE_get_message(handle, "A"));
-        EXPECT_FALSE(MESSAGE_insert_message(handle, "A", text.data()));
-        EXPECT_FALSE(MESSAGE_remove_message(handle, "A"));
-        EXPECT_EQ(-1, MESSAGE_count_messages(handle));
-        MESSAGE_set_message(handle, "A", text.data());
-        MESSAGE_write_message_file(handle, temp_path("never.ini").c_str());
-        MESSAGE_deallocate_message_file(handle);
-    }
-    EXPECT_EQ("", read_bytes(temp_path("never.ini")));
-}
-
 TEST_F(MessageStore, EditableFilesChange) {
     std::int32_t handle = load("[A]\n1\n[B]\n2\n[C]\n3\n[END_OF_FILE]", 1);
     EXPECT_EQ(nullptr, MESSAGE_get_next_message_id(handle, "C"));
@@ -83,21 +66,6 @@ TEST_F(MessageStore, EditableFilesChange) {
     while (MESSAGE_get_first_message_id(handle)) MESSAGE_remove_message(handle, MESSAGE_get_first_message_id(handle));
     EXPECT_EQ(0, MESSAGE_count_messages(handle));
     EXPECT_FALSE(MESSAGE_remove_message(handle, "B"));
-}
-
-TEST_F(MessageStore, ReadOnlyFilesOnlyTakeInsertsByReference) {
-    std::int32_t handle = load("[A]\n1\n[END_OF_FILE]", 0);
-    static const std::uint16_t kept[] = {'k', 0};
-    static const char kept_id[] = "K";
-    EXPECT_TRUE(MESSAGE_insert_message(handle, kept_id, kept));
-    EXPECT_EQ(kept, MESSAGE_get_message(handle, "K"));
-    EXPECT_EQ(kept_id, MESSAGE_get_next_message_id(handle, "A"));
-    MESSAGE_set_message(handle, "A", kept);
-    EXPECT_FALSE(MESSAGE_remove_message(handle, "A"));
-    EXPECT_TRUE(MESSAGE_insert_message(handle, "N", nullptr));  // kept without a text
-    MESSAGE_write_message_file(handle, temp_path("readonly_out.ini").c_str());
-    EXPECT_EQ("", read_bytes(temp_path("readonly_out.ini")));
-    EXPECT_EQ("A=1;K=k;N=<null>;", dump(handle));
 }
 
 TEST_F(MessageStore, WriterProducesTheExactImageThatLoadsBack) {

@@ -53,29 +53,6 @@ std::vector<std::string> walk(const char* pattern, std::uint32_t flags, BOOL8* r
 
 }  // namespace
 
-TEST(Walk, PatternChoosesTheReportsRecursionEntersEverySubdirectory) {
-    make_tree({"a.txt", "b.dat", "sub/", "sub/c.txt", "sub/deep/", "sub/deep/d.txt", "sub/deep/e.bin", "t.txt/"});
-    struct walk_case { const char* name; const char* pattern; std::uint32_t flags; std::vector<std::string> expected; };
-    const walk_case cases[] = {
-        {"every entry, one level", "*.*", 0, {"0 walk_tree/a.txt", "0 walk_tree/b.dat", "1 walk_tree/sub", "1 walk_tree/t.txt"}},
-        {"matching entries, every level", "*.txt", WALK_RECURSIVE,
-         {"0 walk_tree/a.txt", "0 walk_tree/sub/c.txt", "0 walk_tree/sub/deep/d.txt", "1 walk_tree/t.txt"}},
-        {"no match", "*.none", WALK_RECURSIVE, {}},
-    };
-    for (const walk_case& c : cases) {
-        BOOL8 result = FALSE;
-        std::vector<std::string> seen = walk(c.pattern, c.flags, &result, true);
-        EXPECT_EQ(TRUE, result) << c.name;
-        EXPECT_EQ(c.expected, seen) << c.name;
-        EXPECT_GE(ticks, seen.size() + 1) << c.name << ": a tick before every search call";
-    }
-    // A level's entries all come before anything below them.
-    BOOL8 result = FALSE;
-    std::vector<std::string> seen = walk("*.*", WALK_RECURSIVE, &result);
-    ASSERT_EQ(8u, seen.size());
-    for (std::size_t i = 0; i < 4; ++i) EXPECT_EQ(1u, std::count(seen[i].begin(), seen[i].end(), '/')) << seen[i];
-}
-
 TEST(Walk, AbortAndPathsThatDoNotFitStopEveryLevel) {
     make_tree({"sub/", "sub/inner/", "sub/inner/x.dat", "sub/inner/y.dat"});
     BOOL8 result = TRUE;
