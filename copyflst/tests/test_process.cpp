@@ -12,6 +12,7 @@
 #include "Heap.h"
 #include "INSTALL.h"
 #include "Memory.h"
+#include "copyflst_private.h"
 #include "engine_fixture.h"
 #include "resource.h"
 
@@ -65,6 +66,7 @@ TEST_F(ProcessList, Records) {
     char system_dir[MAX_PATH];
     ASSERT_GT(GetSystemDirectoryA(system_dir, sizeof system_dir), 0u);
     const std::string program = dst + "\\q.exe", too_long = "<DST>\\" + std::string(505, 'x');
+    const std::string too_long_association = ".qmx:QmTest.Long:" + std::string(COPYFLST_PATH_SIZE, 'd');
     const std::string memory_box = "Error|Failed to allcoate memory for path|O";
     const std::string open_box = error_box(TEXT_UNABLETOOPEN);
     const std::string tree_question = TEXT_QUESTION "|" TEXT_DELDIR " :" + dst + "\\t|YN";
@@ -141,6 +143,9 @@ TEST_F(ProcessList, Records) {
         {.name = "association without a description stops",
          .records = {{COPY_OP_FILE_ASSOCIATION, "<DST>\\q.exe", ".qmv:QmTest.Half"}}, .completed = FALSE,
          .held_paths = 5, .keys = {{".qmv", "(none)"}, {"QmTest.Half", "(none)"}}},
+        {.name = "association with a description too long for its field stops",
+         .records = {{COPY_OP_FILE_ASSOCIATION, "<DST>\\q.exe", too_long_association.c_str()}}, .completed = FALSE,
+         .held_paths = 5, .keys = {{".qmx", "(none)"}}},
         {.name = "association without a program id stops",
          .records = {{COPY_OP_FILE_ASSOCIATION, "<DST>\\q.exe", ".qmw"}},
          .completed = FALSE, .held_paths = 5, .keys = {{".qmw", "(none)"}}},

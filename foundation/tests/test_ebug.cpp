@@ -181,21 +181,3 @@ TEST_F(Ebug, WatchesDumpUntilFirstUnusedEntry) {
     EBUG_dump_watches();
     EXPECT_LOG(develop_log, watch_start + "player = " + std::string(1023, 'v') + "\nscore = -12\n" + watch_end);
 }
-
-TEST_F(Ebug, InitialiseRefusals) {
-    // Watches, call stack, exponent, heap countdown: bad sizes, then each of the three tables refused.
-    const int32_t cases[][4] = {{-1, 1, 4, -1}, {1, -1, 4, -1}, {1, 1, -1, -1}, {1, 1, 4, 0}, {1, 1, 4, 1}, {1, 1, 4, 2}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(&c - cases);
-        HEAP_fail_after(c[3]);
-        EXPECT_EQ(FALSE, EBUG_initialise(c[0], c[1], c[2], EBUG_FLAG_MESSAGE, EBUG_OUTPUT_NONE));
-        EXPECT_EQ(0, EBUG_is_initialised());
-        EXPECT_EQ(0u, ebug_flags);
-        HEAP_fail_after(-1);
-        EBUG_deinitialise();  // frees the tables made before the refusal
-    }
-    ASSERT_EQ(TRUE, EBUG_initialise(1, 1, 4, EBUG_FLAG_MESSAGE, EBUG_OUTPUT_NONE));
-    EXPECT_EQ(1, EBUG_is_initialised());
-    EXPECT_EQ(FALSE, EBUG_initialise(1, 1, 4, EBUG_FLAG_MESSAGE, EBUG_OUTPUT_NONE));
-    EXPECT_EQ(0, EBUG_is_initialised());
-}

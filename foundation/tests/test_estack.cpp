@@ -1,13 +1,10 @@
-// Pointer stack: order, capacity, growth, and the refusals with their debug lines.
+// Pointer stack: order, capacity, growth and the refusals.
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <vector>
 
-#include "EBUG.h"
 #include "Estack.h"
 #include "Heap.h"
-#include "log_files.h"
 
 namespace {
 
@@ -34,7 +31,11 @@ TEST(Estack, LastInFirstOutUpToCapacityAndGrowth) {
     }
     HEAP_fail_after(0);  // a refused resize leaves the old stack valid and whole
     EXPECT_EQ(nullptr, ESTACK_reallocate(grown, 100));
+    EXPECT_EQ(nullptr, ESTACK_allocate(4, 4));
     HEAP_fail_after(-1);
+    EXPECT_EQ(nullptr, ESTACK_reallocate(grown, 4)) << "never smaller";
+    EXPECT_EQ(nullptr, ESTACK_reallocate(nullptr, 8));
+    EXPECT_EQ(nullptr, ESTACK_allocate(0x40000000u, 4)) << "beyond the record's 32-bit size";
     for (int32_t expected : {8, 8, 7, 6, 5}) {
         EXPECT_EQ(FALSE, ESTACK_is_empty(grown));
         EXPECT_EQ(TRUE, ESTACK_pop(grown, &value));
@@ -47,35 +48,4 @@ TEST(Estack, LastInFirstOutUpToCapacityAndGrowth) {
     EXPECT_EQ(TRUE, ESTACK_is_empty(grown));
     ESTACK_deallocate(&grown);
     EXPECT_EQ(nullptr, grown);
-}
-
-TEST(Estack, RefusalsAndTheirDebugLines) {
-    remove_file(develop_log);
-    EBUG_set_output(EBUG_OUTPUT_DEVELOP_FILE);
-    EBUG_message_on(), EBUG_assert_on();  // a valid stack passes every assertion: no line for any of these
-    ESTACK* stack = ESTACK_allocate(2, 4);
-    int32_t value = 1;
-    ESTACK_remove_stack_entry(stack, &value), ESTACK_is_full(stack), ESTACK_push(stack, &value);
-    ESTACK_is_empty(stack), ESTACK_pop(stack, &value), ESTACK_make_empty(stack);
-    EBUG_assert_off();  // the push refusal below dumps the trace ring, which asserts it exists
-    EXPECT_EQ(FALSE, ESTACK_push(stack, nullptr));
-    EXPECT_EQ(nullptr, ESTACK_reallocate(nullptr, 8));
-    EXPECT_EQ(nullptr, ESTACK_reallocate(stack, 2));
-    HEAP_fail_after(0);
-    EXPECT_EQ(nullptr, ESTACK_reallocate(stack, 3));
-    EXPECT_EQ(nullptr, ESTACK_allocate(4, 4));
-    HEAP_fail_after(-1);
-    EXPECT_EQ(nullptr, ESTACK_allocate(0x40000000u, 4)) << "beyond the record's 32-bit size";
-    ESTACK_deallocate(&stack);
-    ebug_flags = 0;
-    EBUG_set_output(EBUG_OUTPUT_NONE);
-    // The push refusal dumps the trace ring, which finds the debug module not initialised.
-    EXPECT_LOG_UNNUMBERED(develop_log, "[  Estack] STACK ERROR: data pointer is NULL cannot push it!\n\n"
-                                       "You must call EBUG_initialise with a size to initialise the trace buffer, "
-                                       "or EBUG_deinitialise was called which freed the buffer.\n"
-                                       "[  Estack] ESTACK_reallocate: stack pointer is NULL\n"
-                                       "[  Estack] ESTACK_reallocate: cannot realloc less than currentsize!\n"
-                                       "[  Estack] ESTACK_reallocate failed to reallocate memory forstack\n\n"
-                                       "[  Estack] ESTACK_allocate failed to allocate memory for stack\n\n"
-                                       "[  Estack] ESTACK_allocate failed to allocate memory for stack\n\n");
 }

@@ -1,5 +1,5 @@
 // The install and remove sequences apart from what the product's lists do: the disk-space
-// decision and check, the Programs folder and the game's Start-menu folder below it, the shortcut
+// decision, the Programs folder and the game's Start-menu folder below it, the shortcut
 // renames, the recorded install directory, and a removal without a Programs folder.
 #include <gtest/gtest.h>
 
@@ -100,21 +100,6 @@ TEST(DiskSpace, DiskFirstThenDiskAndPageFileTogether) {
         {"the largest request does not overflow", INT_MAX, 79, INT_MAX, DISK_SPACE_MEMORY_SHORT},
     };
     for (const auto& c : cases) EXPECT_EQ(c.verdict, judge_disk_space(c.disk, c.page_file, c.required)) << c.name;
-}
-
-// The check looks at the install drive from its root and puts the current directory back.
-TEST_F(Sequences, DiskSpaceCheckRestoresTheCurrentDirectoryOnBothOutcomes) {
-    const std::string here = make_dir("elsewhere");
-    ASSERT_TRUE(SetCurrentDirectoryA(here.c_str()));
-    STRINGS_copy(local_install_details.install_dir, make_dir("target").c_str());
-    BOX_ANSWERER answerer({IDOK});
-    EXPECT_TRUE(check_disk_space(0));
-    EXPECT_EQ(here, current_directory());
-    EXPECT_FALSE(check_disk_space(INT_MAX));
-    EXPECT_EQ(here, current_directory());
-    const std::vector<SEEN_BOX>& boxes = answerer.finish();
-    ASSERT_EQ(1u, boxes.size());
-    EXPECT_EQ(TEXT_INFO "|" TEXT_NOTENOUGHSPACE, box_line(boxes[0]));
 }
 
 // The game's folder goes below the Programs folder, or below what the field held when there is

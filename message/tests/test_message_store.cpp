@@ -96,22 +96,6 @@ TEST_F(MessageStore, WriterProducesTheExactImageThatLoadsBack) {
     EXPECT_EQ(expected, dump(again));
 }
 
-TEST(MessageText, Lengths) {
-    // unicodelen counts the terminator and refuses over 200,000 characters; myunicodelen does not
-    // count it and refuses over 200.
-    const std::uint32_t lengths[][3] = {{0, 1, 0}, {3, 4, 3}, {200, 201, 200}, {201, 202, 0}, {200000, 200001, 0},
-                                        {200001, 0, 0}};
-    for (const auto& [characters, length, short_length] : lengths) {
-        const units text = to_text(std::string(characters, 'x'));
-        EXPECT_EQ(length, unicodelen(text.data())) << characters;
-        EXPECT_EQ(short_length, myunicodelen(text.data())) << characters;
-    }
-    EXPECT_EQ(0u, unicodelen(nullptr) + myunicodelen(nullptr));
-    const std::string log = read_bytes("c:\\retail.dbg");
-    EXPECT_NE(std::string::npos, log.find(": Length is too big")) << log;
-    std::remove("c:\\retail.dbg");
-}
-
 TEST(MessageText, AppendAndConversions) {
     units buffer(512, 0);
     for (const char* text : {"abc", "", "de"}) MESSAGE_append(buffer.data(), to_text(text).data());

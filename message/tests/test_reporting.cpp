@@ -1,6 +1,5 @@
-// How the message store and the file layer report: the module each debug line names, trace
-// brackets that close after the returned call, and the store's files opened, written and closed
-// through the file layer.
+// How the message store and the file layer report: the module each debug line names, and the
+// store's files opened, written and closed through the file layer.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -33,16 +32,6 @@ void load_and_write(const char* source, const char* target) {
     MESSAGE_insert_message(handle, "A", to_text("Hello").data());
     MESSAGE_write_message_file(handle, target);
     MESSAGE_deallocate_message_file(handle);
-}
-
-std::int32_t inner_call() {
-    ENTER();
-    EBUG_dump_callstack();
-    EBUG_RETURN(7);
-}
-std::int32_t outer_call() {
-    ENTER();
-    EBUG_RETURN(inner_call());
 }
 
 }  // namespace
@@ -88,18 +77,4 @@ TEST(Reporting, DebugLinesNameTheirModule) {
         EXPECT_EQ(std::string::npos, log.find(".cpp,")) << c.name << ": a file name in a prefix\n" << log;
     }
     MESSAGE_deinitialise();
-}
-
-TEST(Reporting, ReturnedCallRunsInsideTheCallersBracket) {
-    ASSERT_EQ(TRUE, EBUG_initialise(0, 8, 4, EBUG_FLAG_CALLSTACK, EBUG_OUTPUT_NONE));
-    EBUG_set_develop_file(develop_log);
-    EXPECT_EQ(7, outer_call());
-    std::string dump = read_bytes(develop_log);
-    std::size_t inner = dump.find("Function: inner_call");
-    std::size_t outer = dump.find("Function: outer_call");
-    EXPECT_NE(std::string::npos, outer) << dump;
-    EXPECT_LT(inner, outer) << "the innermost call comes first\n" << dump;
-    EBUG_deinitialise();  // the brackets are all closed: the final dump is empty
-    dump = read_bytes(develop_log);
-    EXPECT_EQ(std::string::npos, dump.find("Function:", dump.rfind("~~~~~~~~START"))) << dump;
 }

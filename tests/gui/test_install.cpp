@@ -1,6 +1,6 @@
 // Installing from the disc and removing again, as the user does it: the compact install of the
-// install-type screen with the files, shortcuts, record and progress bar it leaves, the install
-// types without records, a refused and a failed install, and the removal with its questions.
+// install-type screen with the files, shortcuts, record and progress bar it leaves, a refused and
+// a failed install, and the removal with its questions.
 #include <filesystem>
 
 #include "gui_checks.h"
@@ -61,28 +61,6 @@ TEST_F(InstallTest, CompactInstallIsRecordedAndRemovedAsAnswered) {
         EXPECT_EQ(delete_target, dir_exists(menu_folder()));
         EXPECT_FALSE(record_exists());
         EXPECT_TRUE(file_exists(uninstaller()));
-    }
-}
-
-// The two types shown disabled run lists of only the end record: the installation is recorded
-// and reported although nothing is copied, and the bar's bound is the low 16 bits of -190. Right
-// after the install the menu's help reads the help file, as it does after a restart, rather than
-// offering a directory again.
-TEST_F(InstallTest, TypesWithoutRecordsRecordAnEmptyInstallation) {
-    for (int type_button : {IDC_SLOT1, IDC_SLOT3}) {
-        SCOPED_TRACE(type_button == IDC_SLOT1 ? "typical type" : "maximum type");
-        reset();
-        ASSERT_NO_FATAL_FAILURE(reach(Where::TYPE, target));
-        // Disabled buttons take no clicks; the command reaches the window all the same.
-        ASSERT_TRUE(setup.command(type_button));
-        complete_install();
-        EXPECT_EQ(target, read_record_string("TargetDir"));
-        EXPECT_FALSE(dir_exists(target));
-        EXPECT_FALSE(dir_exists(menu_folder()));
-        EXPECT_EQ(65346, setup.progress_bound());
-        EXPECT_EQ(65346, setup.progress());
-        ASSERT_TRUE(setup.click(IDC_SLOT4));
-        EXPECT_STAYS(setup, INSTALLED_MENU);
     }
 }
 

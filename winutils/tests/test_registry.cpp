@@ -41,42 +41,6 @@ protected:
     void TearDown() override { RegDeleteTreeA(HKEY_CURRENT_USER, tests_key); }
 };
 
-// Each root index reaches its own root: a value written through it lands there (its keys made on
-// the way) and reads back; clearing deletes that value alone, then that key alone, and fails on
-// what is not there. Indexes outside the table (a null native root here) touch nothing.
-TEST_F(RegistryTest, EveryRootIndexReachesItsRootAndNoOther) {
-    const struct { std::int32_t root; HKEY native; const char* parent; } roots[] = {{WINUTILS_ROOT_CLASSES_ROOT, HKEY_CLASSES_ROOT, "QuillmoorTests"},
-                 {WINUTILS_ROOT_CURRENT_USER, HKEY_CURRENT_USER, tests_key},
-                 {WINUTILS_ROOT_LOCAL_MACHINE, HKEY_LOCAL_MACHINE, tests_key},
-                 {WINUTILS_ROOT_USERS, HKEY_USERS, ".Default\\Software\\QuillmoorTests"},
-                 {WINUTILS_ROOT_CURRENT_CONFIG, HKEY_CURRENT_CONFIG, tests_key},
-                 {6, nullptr, tests_key}, {-1, nullptr, tests_key}, {INT_MIN, nullptr, tests_key}};
-    for (const auto& c : roots) {
-        SCOPED_TRACE(::testing::Message() << "root " << c.root);
-        const BOOL8 valid = c.native != nullptr ? TRUE : FALSE;
-        const HKEY native = valid ? c.native : HKEY_CURRENT_USER;
-        const std::string record = std::string(c.parent) + "\\Record", key = record + "\\Deep";
-        if (!valid) {
-            ASSERT_EQ(TRUE, WINUTILS_set_registry_entry(user, key.c_str(), "Dir", "kept", 0));
-        }
-        EXPECT_EQ(valid, WINUTILS_set_registry_entry(c.root, key.c_str(), "Dir", "C:\\Quill", 0));
-        EXPECT_EQ(valid, WINUTILS_set_registry_entry(c.root, key.c_str(), "Count", nullptr, 1));
-        EXPECT_EQ(valid ? "C:\\Quill" : "refused", read(c.root, key.c_str(), "Dir", valid ? WINUTILS_REGISTRY_BUFFER_SIZE : 0));
-        EXPECT_EQ(valid, WINUTILS_clear_registry_entry(c.root, record.c_str(), "Deep", "Count"));
-        EXPECT_EQ(FALSE, WINUTILS_clear_registry_entry(c.root, record.c_str(), "Deep", "Count"));
-        EXPECT_EQ("<none>", stored(native, key.c_str(), "Count"));
-        EXPECT_EQ(string_value(valid ? "C:\\Quill" : "kept"), stored(native, key.c_str(), "Dir"));
-        EXPECT_EQ(valid, WINUTILS_clear_registry_entry(c.root, record.c_str(), "Deep", nullptr));
-        // What is not there cannot be cleared: a value of a missing key, a key, a key of a missing parent.
-        EXPECT_EQ(FALSE, WINUTILS_clear_registry_entry(c.root, record.c_str(), "Absent", "Dir"));
-        EXPECT_EQ(FALSE, WINUTILS_clear_registry_entry(c.root, record.c_str(), "Absent", nullptr));
-        EXPECT_EQ(FALSE, WINUTILS_clear_registry_entry(c.root, (record + "\\Absent").c_str(), "Deep", nullptr));
-        EXPECT_EQ(!valid, key_exists(native, key));
-        EXPECT_TRUE(key_exists(native, record));
-        RegDeleteTreeA(native, c.parent);
-    }
-}
-
 // Strings are stored with their terminator and numbers as four bytes, read back as signed decimal;
 // strings fill the buffer to its end and no further; other types are refused.
 TEST_F(RegistryTest, ValuesAreStoredAndReadBack) {
@@ -112,6 +76,18 @@ TEST_F(RegistryTest, ValuesAreStoredAndReadBack) {
     }
     EXPECT_EQ("refused", read(user, scratch_key, "Missing", 0));
     EXPECT_EQ("refused", read(user, "Software\\QuillmoorTests\\Nowhere", "Dir", 0));
+    // Indexes outside the root table reach no root and leave the key alone.
+    for (std::int32_t root : {WINUTILS_ROOT_DYN_DATA + 1, -1, INT_MIN}) {
+        EXPECT_EQ(FALSE, WINUTILS_set_registry_entry(root, scratch_key, "Dir", "elsewhere", 0)) << root;
+        EXPECT_EQ("refused", read(root, scratch_key, "Dir", 0)) << root;
+        EXPECT_EQ(FALSE, WINUTILS_clear_registry_entry(root, tests_key, "Scratch", nullptr)) << root;
+    }
+    // Clearing takes one value, then the key; what is gone cannot be cleared again.
+    EXPECT_EQ(TRUE, WINUTILS_clear_registry_entry(user, tests_key, "Scratch", "Count"));
+    EXPECT_EQ(FALSE, WINUTILS_clear_registry_entry(user, tests_key, "Scratch", "Count"));
+    EXPECT_EQ(string_value("C:\\Quill Demo"), stored(HKEY_CURRENT_USER, scratch_key, "Dir"));
+    EXPECT_EQ(TRUE, WINUTILS_clear_registry_entry(user, tests_key, "Scratch", nullptr));
+    EXPECT_FALSE(key_exists(HKEY_CURRENT_USER, scratch_key));
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-// The requestor helpers, the message pump and the command-line splitter. The dialogs are answered
+// The requestor helpers and the command-line splitter. The dialogs are answered
 // from a second thread the way a user would: typing into the edit control, pressing a button.
 #include <gtest/gtest.h>
 
@@ -57,41 +57,6 @@ TEST(ParseCommandLine, SplitsInPlaceAtBlanksOutsideQuotes) {
         std::free(words);
     }
     EXPECT_EQ(nullptr, WINUTILS_parse_command_line(nullptr, nullptr));
-}
-
-// Each case shows the filter built, with the byte after it, which stays untouched.
-TEST(FileRequestorFilter, IsOnePairEndingInThreeNulsOrRefused) {
-    const auto built = [](const std::string& description, const char* pattern, std::size_t size) {
-        char filter[winutils_filter_size + 1];
-        std::memset(filter, 'x', sizeof filter);
-        if (!winutils_build_filter(filter, size, description.empty() ? nullptr : description.c_str(), pattern))
-            return std::string("refused");
-        return std::string(filter, description.size() + std::strlen(pattern ? pattern : "") + 5);
-    };
-    const std::string full(winutils_filter_size - 5, 'd');
-    EXPECT_EQ(std::string("Text files\0*.txt\0\0\0x", 20), built("Text files", "*.txt", winutils_filter_size));
-    EXPECT_EQ(std::string("\0\0\0\0x", 5), built("", nullptr, winutils_filter_size));
-    EXPECT_EQ(full + std::string("\0*\0\0\0x", 6), built(full, "*", winutils_filter_size));
-    EXPECT_EQ("refused", built(full, "**", winutils_filter_size));
-    EXPECT_EQ("refused", built("", "", 3));
-}
-
-// Typed characters posted to an edit control are dispatched up to a quit message, which is taken;
-// what follows it stays queued.
-TEST(ProcessMessages, DispatchesTheQueueAndStopsAtQuit) {
-    HWND edit = CreateWindowA("EDIT", "", WS_POPUP, 0, 0, 100, 20, nullptr, nullptr, nullptr, nullptr);
-    MSG left;
-    while (PeekMessageA(&left, nullptr, 0, 0, PM_REMOVE)) {}
-    for (char typed : {'a', 'b', '\0', 'c'}) PostMessageA(typed ? edit : nullptr, typed ? WM_CHAR : WM_QUIT, typed, 0);
-    WINUTILS_process_messages();
-    EXPECT_EQ("ab", TEST_window_text(edit));
-    ASSERT_TRUE(PeekMessageA(&left, nullptr, 0, 0, PM_REMOVE));
-    EXPECT_EQ(std::make_pair(static_cast<UINT>(WM_CHAR), static_cast<WPARAM>('c')), std::make_pair(left.message, left.wParam));
-    // Without a quit message the pump returns once the queue is empty.
-    PostMessageA(edit, WM_CHAR, 'd', 0);
-    WINUTILS_process_messages();
-    EXPECT_EQ("abd", TEST_window_text(edit));
-    DestroyWindow(edit);
 }
 
 void abandon_text_entry(int button) {
