@@ -194,12 +194,13 @@ def sync_tree(source, target, rev):
                 os.remove(os.path.join(folder, name))
 
 
-def run(command, cwd, timeout=None, quiet=True):
-    """Runs a command in its own process group; returns (exit status or None on time-out, seconds)."""
+def run(command, cwd, timeout=None, quiet=True, output=None, environment=None):
+    """Runs a command in its own process group; returns (exit status or None on time-out, seconds).
+    Its output goes to the output file when one is given, else nowhere when quiet."""
     start = time.monotonic()
-    process = subprocess.Popen(command, cwd=cwd, start_new_session=True,
-                               stdout=subprocess.DEVNULL if quiet else None,
-                               stderr=subprocess.DEVNULL if quiet else None)
+    sink = output if output is not None else (subprocess.DEVNULL if quiet else None)
+    process = subprocess.Popen(command, cwd=cwd, start_new_session=True, stdout=sink,
+                               stderr=subprocess.STDOUT if output is not None else sink, env=environment)
     try:
         status = process.wait(timeout=timeout)
     except subprocess.TimeoutExpired:
@@ -244,42 +245,29 @@ class Scratch:
         return status == 0, seconds
 
     def suite_cases(self, preset, name, timeout):
-        """Runs the suite verbosely; returns (passed, cases that failed). A suite
-        that fails without naming a failed case (a crash, a time-out) names itself instead."""
+        """Runs the suite verbosely; returns (passed, cases that failed). A suite that fails without
+        naming a failed case (a crash, a time-out) has its cases run one by one, or names itself."""
         log = os.path.join(self.tree, 'build', 'suite-output.txt')
         with open(log, 'w') as output:
-            process = subprocess.Popen(['ctest', '--test-dir', self.build_dir(preset), '-V', '-R', f'^{name}$'],
-                                       cwd=self.tree, start_new_session=True, stdout=output,
-                                       stderr=subprocess.STDOUT)
-            try:
-                status = process.wait(timeout=timeout)
-            except subprocess.TimeoutExpired:
-                os.killpg(process.pid, signal.SIGKILL)
-                process.wait()
-                self.wine_reset(preset)
-                status = None
+            status, _ = run(['ctest', '--test-dir', self.build_dir(preset), '-V', '-R', f'^{name}$'], self.tree,
+                            timeout=timeout, output=output)
+        if status is None:
+            self.wine_reset(preset)
         with open(log, errors='replace') as output:
-            text = output.read()
-        failed = set(re.findall(r'\[  FAILED  \] (\S+) \(', text))
+            failed = set(re.findall(r'\[  FAILED  \] (\S+) \(', output.read()))
         if status != 0 and not failed:
             failed = self.cases_one_by_one(preset, name, timeout) or {f'{name}(aborted)'}
         return status == 0, failed
 
     def cases_one_by_one(self, preset, name, timeout):
-        """The cases that fail when each runs alone: a suite that crashes names none itself."""
+        """The cases that fail when each runs alone."""
         failed = set()
         for case in sorted(self.case_names(preset, name)):
-            environment = dict(os.environ, GTEST_FILTER=case)
-            process = subprocess.Popen(['ctest', '--test-dir', self.build_dir(preset), '-R', f'^{name}$'],
-                                       cwd=self.tree, start_new_session=True, env=environment,
-                                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-            try:
-                if process.wait(timeout=timeout) != 0:
-                    failed.add(case)
-            except subprocess.TimeoutExpired:
-                os.killpg(process.pid, signal.SIGKILL)
-                process.wait()
+            status, _ = run(['ctest', '--test-dir', self.build_dir(preset), '-R', f'^{name}$'], self.tree,
+                            timeout=timeout, environment=dict(os.environ, GTEST_FILTER=case))
+            if status is None:
                 self.wine_reset(preset)
+            if status != 0:
                 failed.add(case)
         return failed
 
