@@ -1,5 +1,5 @@
-// File tree: building from real directories, filing by slot prefix, growth and its refusals,
-// lookup by component with 12-character names, and the dump.
+// File tree: building from real directories, growth and its refusals, lookup by component with
+// 12-character names, and the dump.
 #include <vector>
 
 #include "efile_fixture.h"
