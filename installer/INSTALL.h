@@ -58,6 +58,10 @@ INT_PTR CALLBACK INSTALL_dialog_procedure(HWND window, UINT message, WPARAM wpar
 const char* INSTALL_command_tail(const char* process_line, const char* own_path, const char* usual_tail);
 
 // Game launch and help file.
+// TargetDir of the product's uninstall record, read with 512 bytes offered into directory, whose
+// one byte beyond them lets a value stored without its terminator still end in one. FALSE, with
+// directory unspecified, when the key or the value cannot be read.
+BOOL8 INSTALL_read_recorded_directory(const char* product_name, char (&directory)[INSTALL_PATH_SIZE + 1]);
 void INSTALL_play_game(void);
 BOOL8 INSTALL_run_installed_program(const char* product_name, const char* program_name);
 void INSTALL_show_help(void);

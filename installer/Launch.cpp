@@ -21,28 +21,28 @@ void INSTALL_play_game(void) {
     MessageBoxA(GetDesktopWindow(), text, caption, MB_OK);
 }
 
-BOOL8 INSTALL_run_installed_program(const char* product_name, const char* program_name) {
+BOOL8 INSTALL_read_recorded_directory(const char* product_name, char (&directory)[INSTALL_PATH_SIZE + 1]) {
     char key_path[INSTALL_PATH_SIZE];
-    if (!STRINGS_format(key_path, sizeof key_path, INSTALL_UNINSTALL_KEY_PATTERN, product_name)) return FALSE;
-
     HKEY opened = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key_path, 0, KEY_READ, &opened) != ERROR_SUCCESS) return FALSE;
-    WINUTILS_REGISTRY_KEY key(opened);
-
-    // The value is read into the directory's 512 bytes, and one byte beyond them lets a value that
-    // fills all 512 without its terminator still end in one.
-    char path[INSTALL_PATH_SIZE + 1] = {};
-    DWORD size = INSTALL_PATH_SIZE;
-    if (RegQueryValueExA(key.get(), INSTALL_TARGET_DIR_VALUE, nullptr, nullptr, reinterpret_cast<BYTE*>(path),
-                         &size) != ERROR_SUCCESS) {
+    if (!STRINGS_format(key_path, sizeof key_path, INSTALL_UNINSTALL_KEY_PATTERN, product_name) ||
+        RegOpenKeyA(HKEY_LOCAL_MACHINE, key_path, &opened) != ERROR_SUCCESS)
         return FALSE;
-    }
-    path[size < sizeof path ? size : sizeof path - 1] = '\0';
+    WINUTILS_REGISTRY_KEY key(opened);
+    DWORD size = INSTALL_PATH_SIZE;
+    if (RegQueryValueExA(key.get(), INSTALL_TARGET_DIR_VALUE, nullptr, nullptr, reinterpret_cast<BYTE*>(directory),
+                         &size) != ERROR_SUCCESS)
+        return FALSE;
+    directory[size <= INSTALL_PATH_SIZE ? size : INSTALL_PATH_SIZE] = '\0';
+    return TRUE;
+}
+
+BOOL8 INSTALL_run_installed_program(const char* product_name, const char* program_name) {
+    char path[INSTALL_PATH_SIZE + 1];
+    if (!INSTALL_read_recorded_directory(product_name, path)) return FALSE;
 
     SetCurrentDirectoryA(path);
     BOOL8 fits = STRINGS_append(path, INSTALL_PATH_SIZE, "\\");
     if (fits) fits = STRINGS_append(path, INSTALL_PATH_SIZE, program_name);
-    key.reset();
     // A path cut short would name some other file; such a start simply does not happen, which
     // the caller cannot tell from a start that failed.
     if (fits) {

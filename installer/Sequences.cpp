@@ -9,7 +9,6 @@
 #include <cstring>
 
 #include "Fixed.h"
-#include "Handles.h"
 #include "INSTALL.h"
 #include "Strings.h"
 #include "WINUTILS.h"
@@ -246,20 +245,10 @@ void run_install(const COPY_LIST_ENTRY* list) {
 
 void read_target_dir(void) {
     INSTALL_DETAILS& details = local_install_details;
-    char key_path[INSTALL_PATH_SIZE];
-    HKEY opened = nullptr;
-    // One byte beyond what is offered, so that a value stored without its terminator gets one.
     char value[INSTALL_PATH_SIZE + 1];
-    DWORD size = INSTALL_PATH_SIZE;
-    bool read = format_uninstall_key(key_path, sizeof key_path) &&
-                RegOpenKeyA(HKEY_LOCAL_MACHINE, key_path, &opened) == ERROR_SUCCESS;
-    WINUTILS_REGISTRY_KEY key(read ? opened : nullptr);
-    read = read && RegQueryValueExA(key.get(), INSTALL_TARGET_DIR_VALUE, nullptr, nullptr,
-                                    reinterpret_cast<BYTE*>(value), &size) == ERROR_SUCCESS;
-    if (read) value[size <= INSTALL_PATH_SIZE ? size : INSTALL_PATH_SIZE] = '\0';
     // A value that fills the whole field without its terminator would only fit cut, and a cut
     // directory is some other directory: it is no install directory at all.
-    if (!read || std::strlen(value) >= INSTALL_PATH_SIZE) {
+    if (!INSTALL_read_recorded_directory(details.product_name, value) || std::strlen(value) >= INSTALL_PATH_SIZE) {
         // No record, no directory to remove: the run-wide shutdown is skipped on purpose.
         show_text_box(MSG_UNABLETOOPENKEY, MSG_ERROR, MB_OK);
         ExitProcess(static_cast<UINT>(-1));
