@@ -174,25 +174,22 @@ BOOL8 message_add_cut(message_cut_list* cuts, const message_cut& cut) {
     return TRUE;
 }
 
-bool message_is_event(std::uint16_t unit) {
-    return unit <= message_close && (unit == message_lf || unit == message_open || unit == message_close);
-}
-
-// The markup check and the cutting, driven by the units that change anything: LF and the
-// brackets. An "other" unit can only fail next to a bracket, so its checks are made from the
-// bracket: before a "[" by looking back, after a "]" by looking ahead. Each error is still the one
-// the unit-by-unit check would stop on first, at the same unit and line.
+// The markup check and the cutting, driven by the brackets alone. An "other" unit can only fail
+// next to a bracket, so its checks are made from the bracket: before a "[" by looking back, after
+// a "]" by looking ahead. Line feeds matter only twice: the first one after an id's "]" starts its
+// text, found when the next "[" comes; and the line of an error, counted once it is known. Each
+// error is still the one the unit-by-unit check would stop on first, at the same unit and line.
 struct message_scanner {
     const std::uint16_t* units;
     std::int32_t count;
     message_cut_list* cuts;
     bool inside;
-    std::uint32_t line;
     std::int32_t brackets;
     const char* failure;
     std::int32_t position;
     message_cut_state state;
     message_cut cut;
+    std::int32_t searched;  // units before this one hold no line feed the cut still wants
 
     bool fail(const char* text, std::int32_t at) {
         failure = text;
@@ -200,23 +197,26 @@ struct message_scanner {
         return false;
     }
 
-    // FALSE when the unit at index ends the scan with an error.
-    bool event(std::int32_t index) {
-        const std::uint16_t unit = units[index];
-        if (unit == message_lf) {
-            ++line;
-            if (state == message_cut_state::line_end) {
-                cut.text_start = index + 1;
-                state = message_cut_state::next;
-            }
-            return true;
+    // The first line feed after the id's "]" and before the bracket at limit, if there is one: each
+    // unit is looked at once, however many brackets pass before it comes.
+    void find_line_end(std::int32_t limit) {
+        const std::int32_t line_end = message_find(units, searched, limit, message_lf);
+        searched = limit;
+        if (line_end < limit) {
+            cut.text_start = line_end + 1;
+            state = message_cut_state::next;
         }
-        if (unit == message_open) {
+    }
+
+    // FALSE when the bracket at index ends the scan with an error.
+    bool bracket(std::int32_t index) {
+        if (units[index] == message_open) {
             if (!inside && index > 1 && message_is_other(units[index - 1]))
                 return fail(message_error_newline_before, index);
             ++brackets;
             if (inside) return fail(message_error_bracket_in_bracket, index);
             inside = true;
+            if (state == message_cut_state::line_end) find_line_end(index);
             if (state == message_cut_state::next) {
                 cut.next = index;
                 if (cuts && cuts->usable && !message_add_cut(cuts, cut)) cuts->usable = FALSE;
@@ -231,6 +231,7 @@ struct message_scanner {
         inside = false;
         if (state == message_cut_state::close) {
             cut.close = index;
+            searched = index + 1;
             state = message_cut_state::line_end;
         }
         if (index + 1 < count && message_is_other(units[index + 1])) {
@@ -244,23 +245,28 @@ struct message_scanner {
     void run() {
         std::int32_t index = 1;
 #if defined(__SSE2__)
-        // Eight units at a time; most hold no LF and no bracket at all.
-        const __m128i lf = _mm_set1_epi16(static_cast<short>(message_lf));
+        // Sixteen units at a time, one mask bit each; most hold no bracket at all.
         const __m128i open = _mm_set1_epi16(static_cast<short>(message_open));
         const __m128i close = _mm_set1_epi16(static_cast<short>(message_close));
-        for (; index <= count - 8; index += 8) {
-            const __m128i block = _mm_loadu_si128(static_cast<const __m128i*>(static_cast<const void*>(units + index)));
-            const __m128i hits = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi16(block, lf), _mm_cmpeq_epi16(block, open)),
-                                              _mm_cmpeq_epi16(block, close));
-            // Two mask bits per unit.
-            for (auto mask = static_cast<std::uint32_t>(_mm_movemask_epi8(hits)); mask; mask &= mask - 1) {
-                if (!event(index + std::countr_zero(mask) / 2)) return;
-                mask &= mask - 1;
-            }
+        const auto hits = [&](std::int32_t at) {
+            const __m128i block = _mm_loadu_si128(static_cast<const __m128i*>(static_cast<const void*>(units + at)));
+            return _mm_or_si128(_mm_cmpeq_epi16(block, open), _mm_cmpeq_epi16(block, close));
+        };
+        for (; index <= count - 16; index += 16) {
+            for (auto mask = static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_packs_epi16(hits(index), hits(index + 8))));
+                 mask; mask &= mask - 1)
+                if (!bracket(index + std::countr_zero(mask))) return;
         }
 #endif
         for (; index < count; ++index)
-            if (message_is_event(units[index]) && !event(index)) return;
+            if ((units[index] == message_open || units[index] == message_close) && !bracket(index)) return;
+    }
+
+    // The line of the unit where the scan failed, counted from 1 after the header.
+    std::uint32_t failure_line() const {
+        std::uint32_t line = 1;
+        for (std::int32_t index = 1; index < position; ++index) line += units[index] == message_lf ? 1u : 0u;
+        return line;
     }
 };
 
@@ -276,14 +282,14 @@ std::int32_t message_scan(MESSAGE_FILE* entry, std::int32_t count, MESSAGE_FILE_
     }
     const std::uint16_t* units = entry->file_text;
     if (!units || count < 2) EBUG_RETURN(-1);
-    message_scanner scanner{units, count, cuts, false, 1, 0, nullptr, 0, message_cut_state::open, message_cut{}};
+    message_scanner scanner{units, count, cuts, false, 0, nullptr, 0, message_cut_state::open, message_cut{}, 0};
     scanner.run();
     if (scanner.failure) {
         if (error) {
             error->error = 1;
             error->text = scanner.failure;
             error->position = static_cast<std::uint32_t>(scanner.position);
-            error->line = scanner.line;
+            error->line = scanner.failure_line();
         }
         EBUG_RETURN(-2);
     }

@@ -52,8 +52,9 @@ TEST_F(MessageReader, MarkupErrorsAreReportedWhereTheyHappen) {
         {"[A]\nHello[B]\n[E]", "Insert newline before '['", 10, 2}, {"[A]Hello\n[E]", "Insert newline after ']'", 4, 1},
         {"[A[B]\n[E]", "'[' inside '['", 3, 1},                     {"[A]\nx\n\nok]\n[E]", "']' before '['", 10, 4},
         {"[A]\nx\n[E]tail", "Insert newline after ']'", 10, 3},
-        // The scan takes eight units a step: an error on either side of a step's edge.
-        {"[A]\nabc[B]\n[E]", "Insert newline before '['", 8, 2}, {"[A]\nabcd[B]\n[E]", "Insert newline before '['", 9, 2},
+        // The scan takes sixteen units a step from unit 1: an error on either side of a step's edge.
+        {"[A]\nabcdefghijk[B]\n[E]", "Insert newline before '['", 16, 2},
+        {"[A]\nabcdefghijkl[B]\n[E]", "Insert newline before '['", 17, 2},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.body);
