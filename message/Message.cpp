@@ -38,9 +38,7 @@ struct message_state_record {
 message_state_record message_state = {FALSE, nullptr, nullptr, 0, 1};
 
 std::uint32_t message_hash(const char* id) {
-    std::uint32_t hash = 2166136261u;
-    for (const char* byte = id; *byte; ++byte) hash = (hash ^ static_cast<unsigned char>(*byte)) * 16777619u;
-    return hash;
+    return message_digest_id(id).hash;
 }
 
 void message_index_reset(std::int32_t handle) {
@@ -229,7 +227,9 @@ std::int32_t message_free_handle(MESSAGE_FILE_ERROR* error) {
 // Inserts one entry the reader cut out of the file being loaded, as MESSAGE_insert_message would:
 // the id's number and hash are taken in one pass, one probe answers whether the id is new, and a
 // text already known to be within the length limit is not measured again.
-void message_insert_loaded(std::int32_t handle, const char* id, const std::uint16_t* text, BOOL8 text_within_limit) {
+void message_insert_loaded(std::int32_t handle, const message_cut_entry_result& cut) {
+    const char* id = cut.id;
+    const std::uint16_t* text = cut.text;
     MESSAGE_FILE& entry = message_state.table[handle];
     message_index* index = message_state.indexes ? &message_state.indexes[handle] : nullptr;
     if (!index || !index->slots || index->count != entry.num_messages || entry.num_messages >= entry.capacity ||
@@ -237,17 +237,13 @@ void message_insert_loaded(std::int32_t handle, const char* id, const std::uint1
         MESSAGE_insert_message(handle, id, text);
         return;
     }
-    std::uint32_t hash = 2166136261u, sum = 0;
-    for (const char* byte = id; *byte; ++byte) {
-        hash = (hash ^ static_cast<unsigned char>(*byte)) * 16777619u;
-        sum += static_cast<std::uint32_t>(static_cast<std::int32_t>(static_cast<signed char>(*byte)));
-    }
-    const std::int32_t magic = static_cast<std::int32_t>(sum);
-    for (std::uint32_t slot = hash & (index->capacity - 1); index->slots[slot]; slot = (slot + 1) & (index->capacity - 1)) {
+    const std::int32_t magic = cut.digest.magic;
+    std::uint32_t slot = cut.digest.hash & (index->capacity - 1);
+    for (; index->slots[slot]; slot = (slot + 1) & (index->capacity - 1)) {
         const MESSAGE_STR& record = entry.messages[index->slots[slot] - 1];
         if (record.magic_number == magic && std::strcmp(record.id, id) == 0) return;  // the first one stays
     }
-    if (!text_within_limit && unicodelen(text) == 0) return;
+    if (!cut.text_within_limit && unicodelen(text) == 0) return;
     char* id_to_store = nullptr;
     std::uint16_t* text_to_store = nullptr;
     if (!message_strings_to_store(entry, id, text, &id_to_store, &text_to_store)) return;
@@ -255,7 +251,8 @@ void message_insert_loaded(std::int32_t handle, const char* id, const std::uint1
     record.id = id_to_store;
     record.text = text_to_store;
     record.magic_number = magic;
-    message_index_put_hashed(*index, hash, entry.num_messages);
+    index->slots[slot] = entry.num_messages + 1;
+    ++index->count;
     ++entry.num_messages;
 }
 
@@ -293,11 +290,9 @@ std::int32_t message_take_units(std::int32_t handle, std::int32_t units, const c
             // Sized once for every entry, the index never has to grow while the file goes in.
             if (message_state.indexes) message_index_rebuild(handle, static_cast<std::uint32_t>(entries));
             for (std::size_t index = 0; index < cuts.count; ++index) {
-                const char* id = nullptr;
-                const std::uint16_t* text = nullptr;
-                BOOL8 text_within_limit = FALSE;
-                message_cut_entry(entry->file_text, cuts.items[index], &id, &text, &text_within_limit);
-                message_insert_loaded(handle, id, text, text_within_limit);
+                message_cut_entry_result cut{};
+                message_cut_entry(entry->file_text, cuts.items[index], &cut);
+                message_insert_loaded(handle, cut);
             }
         }
     }

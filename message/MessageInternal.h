@@ -36,10 +36,22 @@ std::int32_t message_count(MESSAGE_FILE* entry, std::int32_t count, MESSAGE_FILE
 void mark_messages(MESSAGE_FILE* entry, std::int32_t count, std::int32_t number_of_entries);
 // message_count, and in the same pass the entries mark_messages would cut, when cuts is given.
 std::int32_t message_scan(MESSAGE_FILE* entry, std::int32_t count, MESSAGE_FILE_ERROR* error, message_cut_list* cuts);
-// Cuts one entry out in place as mark_messages does; gives its id and text, and whether the text
-// is surely within the length limit.
-void message_cut_entry(std::uint16_t* units, const message_cut& cut, const char** id, const std::uint16_t** text,
-                       BOOL8* text_within_limit);
+// An id's number and the store's index hash, taken in one pass over its bytes.
+struct message_id_digest {
+    std::int32_t magic;
+    std::uint32_t hash;
+};
+message_id_digest message_digest_id(const char* id);
+// One entry as the reader cuts it out: id, text, the id's digest, and whether the text is surely
+// within the length limit.
+struct message_cut_entry_result {
+    const char* id;
+    const std::uint16_t* text;
+    message_id_digest digest;
+    BOOL8 text_within_limit;
+};
+// Cuts one entry out in place as mark_messages does.
+void message_cut_entry(std::uint16_t* units, const message_cut& cut, message_cut_entry_result* result);
 void message_convert_marked_ids(std::uint16_t* id);
 void message_encrypt_xor(MESSAGE_FILE* entry, std::uint16_t* image, std::int32_t count);
 std::int32_t message_calc_message_id_magic_number(const char* id);

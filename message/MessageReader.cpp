@@ -56,6 +56,16 @@ void message_narrow_in_place(std::uint16_t* units) {
     }
 }
 
+constexpr std::uint32_t message_hash_seed = 2166136261u;
+
+// Adds one id byte to the digest: the number sums it as a signed byte (unsigned arithmetic wraps
+// where a signed sum of a huge id would overflow), the hash takes it unsigned.
+void message_digest_byte(message_id_digest& digest, char byte) {
+    digest.magic = static_cast<std::int32_t>(static_cast<std::uint32_t>(digest.magic) +
+                                             static_cast<std::uint32_t>(static_cast<std::int32_t>(static_cast<signed char>(byte))));
+    digest.hash = (digest.hash ^ static_cast<unsigned char>(byte)) * 16777619u;
+}
+
 // Units are little-endian on disk whatever the host: on a big-endian host each is swapped as it
 // comes in or goes out; elsewhere this is nothing.
 void message_units_from_disk(std::uint16_t* units, std::size_t count) {
@@ -348,22 +358,37 @@ void mark_messages(MESSAGE_FILE* entry, std::int32_t count, std::int32_t number_
     LEAVE();
 }
 
-void message_cut_entry(std::uint16_t* units, const message_cut& cut, const char** id, const std::uint16_t** text,
-                       BOOL8* text_within_limit) {
+message_id_digest message_digest_id(const char* id) {
+    message_id_digest digest{0, message_hash_seed};
+    for (const char* byte = id; *byte; ++byte) message_digest_byte(digest, *byte);
+    return digest;
+}
+
+void message_cut_entry(std::uint16_t* units, const message_cut& cut, message_cut_entry_result* result) {
     units[cut.close] = 0;
     // The unit before the next "[" closes the text; when the "[" follows the id's line directly
     // that unit is the id line's LF, and the text is empty.
     units[cut.next - 1] = 0;
-    *text = cut.next == cut.text_start ? units + cut.next - 1 : units + cut.text_start;
+    result->text = cut.next == cut.text_start ? units + cut.next - 1 : units + cut.text_start;
     // Within the limit the length helper would pass the text, whatever units it holds.
-    *text_within_limit = cut.next - 1 - cut.text_start <= static_cast<std::int32_t>(MESSAGE_MAX_TEXT_LENGTH) ? TRUE : FALSE;
+    result->text_within_limit = cut.next - 1 - cut.text_start <= static_cast<std::int32_t>(MESSAGE_MAX_TEXT_LENGTH) ? TRUE : FALSE;
     std::uint16_t* id_units = units + cut.open + 1;
+    result->id = reinterpret_cast<const char*>(id_units);
     if (cut.close - cut.open - 1 > static_cast<std::int32_t>(MESSAGE_MAX_TEXT_LENGTH)) {
         message_convert_marked_ids(id_units);  // reports the length as it always has
-    } else {
-        message_narrow_in_place(id_units);
+        result->digest = message_digest_id(result->id);
+        return;
     }
-    *id = reinterpret_cast<const char*>(id_units);
+    // Narrowed and digested in one pass; the id ends at its first zero byte.
+    char* bytes = reinterpret_cast<char*>(id_units);
+    message_id_digest digest{0, message_hash_seed};
+    for (std::size_t index = 0;; ++index) {
+        const char byte = static_cast<char>(id_units[index] & 0xFF);
+        bytes[index] = byte;
+        if (byte == 0) break;
+        message_digest_byte(digest, byte);
+    }
+    result->digest = digest;
 }
 
 void message_encrypt_xor(MESSAGE_FILE* entry, std::uint16_t* image, std::int32_t count) {
@@ -385,9 +410,5 @@ void message_encrypt_xor(MESSAGE_FILE* entry, std::uint16_t* image, std::int32_t
 
 std::int32_t message_calc_message_id_magic_number(const char* id) {
     ENTER();
-    // Unsigned arithmetic wraps where a signed sum of a huge id would overflow.
-    std::uint32_t sum = 0;
-    for (const char* byte = id; byte && *byte; ++byte)
-        sum += static_cast<std::uint32_t>(static_cast<std::int32_t>(static_cast<signed char>(*byte)));
-    EBUG_RETURN(static_cast<std::int32_t>(sum));
+    EBUG_RETURN(id ? message_digest_id(id).magic : 0);
 }
