@@ -57,7 +57,7 @@ BOOL8 COPYFLST_process_list(const COPY_LIST_ENTRY* list, const char* source_dir,
 // Number of records before the end record.
 std::int32_t COPYFLST_count_entries(const COPY_LIST_ENTRY* list);
 
-// A new 512-byte buffer from the foundation's heap (release with HEAP_release) holding the path with its
+// A new 512-byte buffer from the standard allocator (release with free) holding the path with its
 // macros replaced; null for a null path. Only valid inside a run, where the macros have values.
 // The input is read up to its 511th character. Null too when the result would not fit the buffer
 // or uses a macro without a value: such a path is refused, never handed out cut or rootless.

@@ -2,6 +2,7 @@
 // that must exist, into one fixed buffer that the result must fit whole.
 #include "PathMacros.h"
 
+#include <cstdlib>
 #include <cstring>
 
 #include "Heap.h"
@@ -13,7 +14,7 @@
 // otherwise start at the root of the current drive.
 char* copyflst_expand_macros(const char* path, const COPYFLST_PATH_MACRO* macros) {
     if (path == nullptr) return nullptr;
-    char* expanded = static_cast<char*>(HEAP_allocate(COPYFLST_EXPANSION_SIZE));
+    char* expanded = static_cast<char*>(HEAP_allocate_runtime(COPYFLST_EXPANSION_SIZE));
     if (expanded == nullptr) return nullptr;
 
     const std::size_t length = strnlen(path, COPYFLST_EXPANSION_SIZE - 1);
@@ -28,7 +29,7 @@ char* copyflst_expand_macros(const char* path, const COPYFLST_PATH_MACRO* macros
                 if (length - i < row->length || std::memcmp(path + i, row->name, row->length) != 0) continue;
                 std::size_t value_length = row->value != nullptr ? std::strlen(row->value) : 0;
                 if (value_length == 0 || value_length > room - o) {
-                    HEAP_release(expanded);
+                    std::free(expanded);
                     return nullptr;
                 }
                 std::memcpy(expanded + o, row->value, value_length);
@@ -40,7 +41,7 @@ char* copyflst_expand_macros(const char* path, const COPYFLST_PATH_MACRO* macros
         }
         // The character after a replacement is copied without a macro test.
         if (o == room) {
-            HEAP_release(expanded);
+            std::free(expanded);
             return nullptr;
         }
         expanded[o++] = path[i++];

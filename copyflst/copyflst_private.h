@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdio>
+#include <cstdlib>
 
 #include "COPYFLST.h"
 #include "Handles.h"
@@ -48,8 +49,13 @@ struct copyflst_heap_traits {
     static void close(char* block) { HEAP_release(block); }
 };
 typedef WINUTILS_OWNED<copyflst_heap_traits> copyflst_heap_block;
-// An expansion from COPYFLST_expand_path.
-typedef copyflst_heap_block copyflst_expansion;
+// An expansion from COPYFLST_expand_path: the runtime's block, given back with free.
+struct copyflst_runtime_traits {
+    typedef char* handle_type;
+    static bool is_valid(char* block) { return block != nullptr; }
+    static void close(char* block) { std::free(block); }
+};
+typedef WINUTILS_OWNED<copyflst_runtime_traits> copyflst_expansion;
 
 // A standard file stream, closed once when the holder goes (or at reset).
 struct copyflst_stream_traits {

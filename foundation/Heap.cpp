@@ -45,4 +45,9 @@ void* HEAP_resize(void* block, std::size_t size) {
 void HEAP_release(void* block) { std::free(block); }
 #endif
 
+void* HEAP_allocate_runtime(std::size_t size) {
+    if (heap_should_fail()) return nullptr;
+    return std::malloc(size);
+}
+
 void HEAP_fail_after(std::int32_t count) { heap_countdown = count; }

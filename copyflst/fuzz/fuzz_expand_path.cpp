@@ -4,7 +4,6 @@
 #include <cstring>
 #include <string>
 
-#include "Heap.h"
 #include "PathMacros.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -31,6 +30,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (length >= COPYFLST_EXPANSION_SIZE) std::abort();
     const std::string read = input.substr(0, std::strlen(input.c_str())).substr(0, COPYFLST_EXPANSION_SIZE - 1);
     if (read.find('<') == std::string::npos && read != expanded) std::abort();
-    HEAP_release(expanded);
+    std::free(expanded);
     return 0;
 }

@@ -2,6 +2,7 @@
 // fit their buffer, macros without a value.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 
 #include "COPYFLST.h"
@@ -49,7 +50,7 @@ TEST(ExpandPath, Cases) {
         copyflst_set_macro_values(c.source, c.install.c_str(), "C:\\Menu", "C:\\sys");
         char* expanded = COPYFLST_expand_path(c.path.c_str());
         EXPECT_EQ(c.expected, expanded != nullptr ? std::string(expanded) : refused) << c.name;
-        HEAP_release(expanded);
+        std::free(expanded);
     }
     EXPECT_EQ(nullptr, COPYFLST_expand_path(static_cast<const char*>(nullptr)));
     copyflst_set_macro_values(nullptr, nullptr, nullptr, nullptr);

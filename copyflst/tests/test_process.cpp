@@ -5,6 +5,7 @@
 
 #include <commctrl.h>
 
+#include <cstdlib>
 #include <string>
 #include <utility>
 #include <vector>
@@ -171,7 +172,7 @@ TEST_F(ProcessList, Records) {
     }
     char* after = COPYFLST_expand_path("<DST>");
     EXPECT_EQ(nullptr, after) << "expanded outside a run to " << after;
-    HEAP_release(after);
+    std::free(after);
 }
 
 // A close request during a run does not end the program.
