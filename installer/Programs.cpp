@@ -1,5 +1,7 @@
 // The Start menu's Programs folder as the shell records it for the current user: the folder in
 // which the game's own Start-menu folder is made and removed.
+#include <shlobj.h>
+
 #include "Fixed.h"
 #include "Handles.h"
 #include "INSTALL.h"
@@ -24,4 +26,13 @@ BOOL8 get_programs_folder(void) {
     folder[size <= INSTALL_PATH_SIZE ? size : INSTALL_PATH_SIZE] = '\0';
     STRINGS_copy(local_install_details.start_menu_folder, folder);
     return TRUE;
+}
+
+BOOL8 programs_folder_from_shell(void) {
+    INSTALL_DETAILS& details = local_install_details;
+    char folder[MAX_PATH];
+    if (details.get_folder_path == nullptr || details.get_folder_path(nullptr, CSIDL_PROGRAMS, nullptr, 0, folder) != S_OK)
+        return FALSE;
+    folder[MAX_PATH - 1] = '\0';
+    return STRINGS_copy(details.start_menu_folder, folder);
 }

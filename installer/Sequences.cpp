@@ -219,8 +219,14 @@ void rename_start_menu_shortcuts(void) {
 
 void run_install(const COPY_LIST_ENTRY* list) {
     INSTALL_DETAILS& details = local_install_details;
-    get_programs_folder();
-    append_product_folder();
+    // Without the shell's record of the Programs folder the shell is asked for the folder itself:
+    // the field's old contents would put the game's folder at the root of the current drive (the
+    // disc), or inside the one an earlier run made. With no answer either the field is emptied,
+    // and every Start-menu record refuses.
+    if (get_programs_folder() || programs_folder_from_shell())
+        append_product_folder();
+    else
+        details.start_menu_folder[0] = '\0';
 
     details.installed = 1;
     INSTALL_show_progress_screen();

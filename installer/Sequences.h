@@ -23,6 +23,8 @@ void read_target_dir(void);
 // Reads the Start menu's Programs folder into start_menu_folder; FALSE, leaving it as it was,
 // when the shell has not recorded one.
 BOOL8 get_programs_folder(void);
+// The shell's own answer for the Programs folder, into start_menu_folder; FALSE without one.
+BOOL8 programs_folder_from_shell(void);
 
 // An install directory is usable when it starts with a drive letter and colon, is longer than a
 // drive root, and never climbs with "..".

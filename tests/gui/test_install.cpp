@@ -24,14 +24,20 @@ protected:
 // installation; the bar has 41 records, the first 19 of which do not step it: 22 steps of 10
 // fill it. No to the first question of the removal changes nothing. Then each directory goes only
 // when its question is answered Yes, under the removal's status text; the record goes either way
-// and installing is offered again. The bar steps once after each of the two questions.
+// and installing is offered again. The bar steps once after each of the two questions. The second
+// install runs without the shell's record of the Programs folder, and asks the shell for it.
 TEST_F(InstallTest, CompactInstallIsRecordedAndRemovedAsAnswered) {
+    const char* const shell_folders = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+    const std::optional<std::string> programs = read_string_value(HKEY_CURRENT_USER, shell_folders, "Programs");
+    ASSERT_TRUE(programs.has_value());
     for (const bool delete_target : {true, false}) {
         SCOPED_TRACE(delete_target ? "delete the install directory only" : "delete the Start menu folder only");
         reset();
         ASSERT_NO_FATAL_FAILURE(reach(Where::TYPE, target));
+        if (!delete_target) RegDeleteKeyValueA(HKEY_CURRENT_USER, shell_folders, "Programs");
         ASSERT_TRUE(setup.click(IDC_SLOT2));
         complete_install();
+        ASSERT_TRUE(write_string_value(HKEY_CURRENT_USER, shell_folders, "Programs", *programs));
         for (const auto& entry : std::filesystem::recursive_directory_iterator(disc_dir())) {
             const std::string copy = join(target, std::filesystem::relative(entry.path(), disc_dir()).string());
             EXPECT_TRUE(entry.is_directory() || files_equal(entry.path().string(), copy)) << copy;
