@@ -225,8 +225,8 @@ std::int32_t message_free_handle(MESSAGE_FILE_ERROR* error) {
 }
 
 // Inserts one entry the reader cut out of the file being loaded, as MESSAGE_insert_message would:
-// the id's number and hash are taken in one pass, one probe answers whether the id is new, and a
-// text already known to be within the length limit is not measured again.
+// the id's number and hash come with the cut, one probe answers whether the id is new and leaves
+// the slot for it, and a text already known to be within the length limit is not measured again.
 void message_insert_loaded(std::int32_t handle, const message_cut_entry_result& cut) {
     const char* id = cut.id;
     const std::uint16_t* text = cut.text;
