@@ -102,9 +102,9 @@ TEST(DiskSpace, DiskFirstThenDiskAndPageFileTogether) {
     for (const auto& c : cases) EXPECT_EQ(c.verdict, judge_disk_space(c.disk, c.page_file, c.required)) << c.name;
 }
 
-// The game's folder goes below the Programs folder, or below what the field held when there is
-// none or it is too long to read. When the two do not fit together the field is emptied, and
-// nothing of the Start menu is made.
+// The game's folder goes below the Programs folder. When there is none, or it is too long to read,
+// the shell is asked, never what the field held: here there is no folder library to ask, and the
+// field is emptied, as it is when the two do not fit together; nothing of the Start menu is made.
 TEST_F(Sequences, InstallPutsTheGamesFolderBelowTheProgramsFolderWhenItFits) {
     const std::string kept = make_dir("Kept"), recorded = make_dir("Programs");
     const std::string game = std::string("\\") + PRODUCT;
@@ -116,13 +116,14 @@ TEST_F(Sequences, InstallPutsTheGamesFolderBelowTheProgramsFolderWhenItFits) {
         std::string field;
     } cases[] = {
         {"recorded", recorded, recorded + game},
-        {"not recorded", std::nullopt, kept + game},
+        {"not recorded", std::nullopt, ""},
         {"longest that takes the game's folder", longest_with_game, longest_with_game + game},
         {"a character too long for the game's folder", longest_with_game + "q", ""},
         {"longest that is read", longest, ""},
-        {"too long to read", longest + "q", kept + game},
+        {"too long to read", longest + "q", ""},
     };
     STRINGS_copy(local_install_details.install_dir, make_dir("Game").c_str());
+    local_install_details.get_folder_path = nullptr;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         STRINGS_copy(local_install_details.start_menu_folder, kept.c_str());
