@@ -2,6 +2,8 @@
 // fit their buffer, macros without a value.
 #include <gtest/gtest.h>
 
+#include <malloc.h>
+
 #include <cstdlib>
 #include <string>
 
@@ -50,6 +52,10 @@ TEST(ExpandPath, Cases) {
         copyflst_set_macro_values(c.source, c.install.c_str(), "C:\\Menu", "C:\\sys");
         char* expanded = COPYFLST_expand_path(c.path.c_str());
         EXPECT_EQ(c.expected, expanded != nullptr ? std::string(expanded) : refused) << c.name;
+        // The caller releases it with free: a block of the runtime's own malloc, of the full size.
+        if (expanded != nullptr) {
+            EXPECT_EQ(std::size_t{COPYFLST_PATH_SIZE}, _msize(expanded)) << c.name;
+        }
         std::free(expanded);
     }
     EXPECT_EQ(nullptr, COPYFLST_expand_path(static_cast<const char*>(nullptr)));
