@@ -66,11 +66,12 @@ protected:
         std::filesystem::create_directories(std::filesystem::path(host(relative)).parent_path(), error);
         std::ofstream(host(relative), std::ios::binary) << contents;
     }
+    // Refusals whose result alone would not show that the path was refused rather than missed.
+    static bool logged(const std::string& text) { return read_text_file(develop_log).find(text) != std::string::npos; }
     // Files that hold their own names, where the contents do not matter.
     void write_files(std::initializer_list<const char*> names) const {
         for (const char* name : names) write_file(name, name);
     }
-    static bool logged(const std::string& text) { return read_text_file(develop_log).find(text) != std::string::npos; }
     // The default settings with a few changed, as a caller fills the record.
     static EFILE_DETAILS settings(std::uint32_t chunk_size, std::uint32_t tree_size = 5000, std::uint32_t step = 1000) {
         EFILE_DETAILS details{};

@@ -156,8 +156,6 @@ TEST_F(Ebug, CallStackDumpsOverflowAndUnderflow) {
 
 TEST_F(Ebug, WatchesDumpUntilFirstUnusedEntry) {
     ASSERT_EQ(TRUE, EBUG_initialise(4, 1, 4, EBUG_FLAG_MESSAGE | EBUG_FLAG_ASSERT, EBUG_OUTPUT_DEVELOP_FILE));
-    EBUG_dump_watches();
-    EXPECT_LOG(develop_log, watch_start + watch_end);
     struct add_case { int32_t index; std::string description; uint8_t type; BOOL8 result; const char* log; };
     const char* length_failure = "[    EBUG] (ASSERT FAILURE: strlen(description) < EBUG_STRING_SIZE) \n";
     const add_case cases[] = {

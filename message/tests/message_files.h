@@ -74,6 +74,11 @@ inline std::string message_file(const std::string& name, const std::string& byte
     return path;
 }
 
+// Loads a file of the ASCII body, editable unless asked otherwise.
+inline std::int32_t load_message(const std::string& body, std::uint8_t editable = 1, const std::string& name = "load.ini") {
+    return MESSAGE_allocate_message_file(message_file(name, message_bytes(body)).c_str(), editable, nullptr);
+}
+
 // Every record in order as "id=text;".
 inline std::string dump(std::int32_t handle) {
     std::string result;

@@ -69,7 +69,7 @@ TEST_F(MessageReader, MarkupErrorsAreReportedWhereTheyHappen) {
         std::free(error.file_name);
         // Without a record the result is the same, and the entry stayed free for the next load.
         EXPECT_EQ(MESSAGE_MARKUP_ERROR, MESSAGE_allocate_message_file(path.c_str(), 1, nullptr));
-        EXPECT_EQ(0, MESSAGE_allocate_message_file(message_file("good.ini", message_bytes("[A]\nx\n[E]")).c_str(), 1, nullptr));
+        EXPECT_EQ(0, load_message("[A]\nx\n[E]", 1, "good.ini"));
         MESSAGE_deallocate_message_file(0);
     }
 }
@@ -97,7 +97,7 @@ TEST_F(MessageReader, FilesWithoutEntriesOpenAsEmptyTables) {
 TEST_F(MessageReader, HugeIdsAndTextsDoNotOverflow) {
     std::string long_id(300000, 'i');
     std::string body = "[" + long_id + "]\nshort\n[B]\n" + std::string(300000, 't') + "\n[C]\nok\n[END_OF_FILE]";
-    std::int32_t handle = MESSAGE_allocate_message_file(message_file("huge.ini", message_bytes(body)).c_str(), 1, nullptr);
+    std::int32_t handle = load_message(body);
     ASSERT_GE(handle, 0);
     EXPECT_EQ("short", narrow(MESSAGE_get_message(handle, long_id.c_str())));
     EXPECT_EQ(nullptr, MESSAGE_get_message(handle, "B")) << "a text beyond the length limit is refused";

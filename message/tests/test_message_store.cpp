@@ -9,16 +9,7 @@
 #include "MessageInternal.h"
 #include "message_files.h"
 
-namespace {
-
-class MessageStore : public message_table<2> {
-protected:
-    static std::int32_t load(const std::string& body, std::uint8_t editable) {
-        return MESSAGE_allocate_message_file(message_file("store.ini", message_bytes(body)).c_str(), editable, nullptr);
-    }
-};
-
-}  // namespace
+using MessageStore = message_table<2>;
 
 TEST(MessageLifecycle, LoadsNeedAnInitialisedTableWithAFreeEntry) {
     std::string path = message_file("life.ini", message_bytes("[A]\nx\n[E]"));
@@ -35,15 +26,13 @@ TEST(MessageLifecycle, LoadsNeedAnInitialisedTableWithAFreeEntry) {
     MESSAGE_deallocate_message_file(0);
     EXPECT_EQ(-1, MESSAGE_count_messages(0));
     EXPECT_EQ(1, MESSAGE_count_messages(1));
-    EXPECT_EQ(0, MESSAGE_allocate_message_file(path.c_str(), 0, nullptr));  // the freed entry is reused
-    MESSAGE_deallocate_message_file(0);
     MESSAGE_deallocate_message_file(1);
     MESSAGE_deinitialise();
     EXPECT_EQ(-1, MESSAGE_count_messages(0));
 }
 
 TEST_F(MessageStore, EditableFilesChange) {
-    std::int32_t handle = load("[A]\n1\n[B]\n2\n[C]\n3\n[END_OF_FILE]", 1);
+    std::int32_t handle = load_message("[A]\n1\n[B]\n2\n[C]\n3\n[END_OF_FILE]");
     EXPECT_EQ(nullptr, MESSAGE_get_next_message_id(handle, "C"));
     EXPECT_EQ(nullptr, MESSAGE_get_next_message_id(handle, nullptr));
     EXPECT_TRUE(MESSAGE_remove_message(handle, "A"));
@@ -69,7 +58,7 @@ TEST_F(MessageStore, EditableFilesChange) {
 }
 
 TEST_F(MessageStore, WriterProducesTheExactImageThatLoadsBack) {
-    std::int32_t handle = load("", 1);
+    std::int32_t handle = load_message("");
     ASSERT_TRUE(MESSAGE_insert_message(handle, "A", to_text("Hello").data()));
     ASSERT_TRUE(MESSAGE_insert_message(handle, "B", to_text("").data()));
     std::string path = temp_path("written.ini");
