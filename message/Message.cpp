@@ -291,7 +291,7 @@ std::int32_t message_take_units(std::int32_t handle, std::int32_t units, const c
             if (message_state.indexes) message_index_rebuild(handle, static_cast<std::uint32_t>(entries));
             for (std::size_t index = 0; index < cuts.count; ++index) {
                 message_cut_entry_result cut{};
-                message_cut_entry(entry->file_text, cuts.items[index], &cut);
+                message_cut_entry(entry->file_text, units, cuts.items[index], &cut);
                 message_insert_loaded(handle, cut);
             }
         }

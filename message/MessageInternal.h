@@ -36,7 +36,7 @@ std::int32_t message_count(MESSAGE_FILE* entry, std::int32_t count, MESSAGE_FILE
 void mark_messages(MESSAGE_FILE* entry, std::int32_t count, std::int32_t number_of_entries);
 // message_count, and in the same pass the entries mark_messages would cut, when cuts is given.
 std::int32_t message_scan(MESSAGE_FILE* entry, std::int32_t count, MESSAGE_FILE_ERROR* error, message_cut_list* cuts);
-// An id's number and the store's index hash, taken in one pass over its bytes.
+// An id's number and the store's index hash.
 struct message_id_digest {
     std::int32_t magic;
     std::uint32_t hash;
@@ -50,8 +50,8 @@ struct message_cut_entry_result {
     message_id_digest digest;
     BOOL8 text_within_limit;
 };
-// Cuts one entry out in place as mark_messages does.
-void message_cut_entry(std::uint16_t* units, const message_cut& cut, message_cut_entry_result* result);
+// Cuts one entry out in place as mark_messages does, from the file text of count units.
+void message_cut_entry(std::uint16_t* units, std::int32_t count, const message_cut& cut, message_cut_entry_result* result);
 void message_convert_marked_ids(std::uint16_t* id);
 void message_encrypt_xor(MESSAGE_FILE* entry, std::uint16_t* image, std::int32_t count);
 std::int32_t message_calc_message_id_magic_number(const char* id);
