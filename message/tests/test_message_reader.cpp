@@ -22,6 +22,9 @@ TEST_F(MessageReader, EntriesAsCutFromTheFile) {
         {"end marker cut short", message_bytes("[A]\nHello\n[END_OF"), "A=Hello;"},
         {"trailing odd byte", message_bytes("[A]\nHello\n[E]") + "Z", "A=Hello;"},
         {"ids keep each unit's low byte", to_bytes({0xFEFF, '[', 0x4142, ']', '\n', 'x', '\n', '[', 'E', ']'}), "B=x;"},
+        {"an id ends at its first zero byte",
+         to_bytes({0xFEFF, '[', 'M', 'S', 'G', 0x0100, 'X', 'Y', ']', '\n', 'w', 'o', 'r', 'd', 's', '\n', '[', 'E', 'N', 'D', ']'}),
+         "MSG=words;"},
         {"other header: plain, never parsed", to_bytes({'[', '[', 'A', ']', '\n', 'x', '\n', '[', 'E', ']'}), "A=x;"},
         {"other header: never a bracket", to_bytes({']', 'y', '\n', '[', 'A', ']', '\n', 'x', '\n', '[', 'E', ']'}), "A=x;"},
         // Layouts the check lets through: cut what can be, never run off the end.
