@@ -166,8 +166,8 @@ std::int32_t COPYFLST_count_entries(const COPY_LIST_ENTRY* list) {
 
 char* COPYFLST_expand_path(const char* path) { return copyflst_expand_macros(path, path_macro_data); }
 
-bool copyflst_expand(const char* path, copyflst_expansion& expansion) {
-    expansion.reset(COPYFLST_expand_path(path));
+bool copyflst_expand(const char* path, copyflst_expansion& expansion, bool* refused) {
+    expansion.reset(copyflst_expand_macros(path, path_macro_data, refused));
     return static_cast<bool>(expansion);
 }
 

@@ -44,13 +44,18 @@ const char* take_field(const char* text, char* field, std::size_t size) {
 
 }  // namespace
 
-// A path that cannot be expanded gives no link either: the same message, and the run stops.
+// A refused path (too long, or below a macro without a value, as in an install that has no
+// Start-menu folder) leaves the shortcut nowhere it could be saved: like a link whose save fails,
+// it is skipped without a word. A missing path, or one without a buffer, gives no link either:
+// the same message as a failed link, and the run stops.
 std::uint16_t copyflst_file_shortcut(const COPY_LIST_ENTRY* entry) {
     copyflst_expansion link_file;
     copyflst_expansion target;
     copyflst_expansion working_dir;
-    bool linked = copyflst_expand(entry->a, link_file) && copyflst_expand(entry->b, target) &&
-                  copyflst_expand(entry->b, working_dir);
+    bool refused = false;
+    bool linked = copyflst_expand(entry->a, link_file, &refused) && copyflst_expand(entry->b, target, &refused) &&
+                  copyflst_expand(entry->b, working_dir, &refused);
+    if (refused) return COPY_CONTINUE;
     if (linked) {
         cut_to_directory(working_dir.get());
         linked = WINUTILS_create_file_link(target.get(), link_file.get(), file_shortcut_description, working_dir.get(),

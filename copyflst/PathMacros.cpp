@@ -12,10 +12,16 @@
 // a cut path names some other file or directory, and the operations create, copy and delete with
 // it. A macro without a value (or with an empty one) refuses the expansion too: the path would
 // otherwise start at the root of the current drive.
-char* copyflst_expand_macros(const char* path, const COPYFLST_PATH_MACRO* macros) {
+char* copyflst_expand_macros(const char* path, const COPYFLST_PATH_MACRO* macros, bool* refused) {
+    if (refused != nullptr) *refused = false;
     if (path == nullptr) return nullptr;
     char* expanded = static_cast<char*>(HEAP_allocate_runtime(COPYFLST_EXPANSION_SIZE));
     if (expanded == nullptr) return nullptr;
+    const auto refuse = [&]() -> char* {
+        std::free(expanded);
+        if (refused != nullptr) *refused = true;
+        return nullptr;
+    };
 
     const std::size_t length = strnlen(path, COPYFLST_EXPANSION_SIZE - 1);
     const std::size_t room = COPYFLST_EXPANSION_SIZE - 1;  // characters before the terminator
@@ -28,10 +34,7 @@ char* copyflst_expand_macros(const char* path, const COPYFLST_PATH_MACRO* macros
             for (const COPYFLST_PATH_MACRO* row = macros; row->name != nullptr; ++row) {
                 if (length - i < row->length || std::memcmp(path + i, row->name, row->length) != 0) continue;
                 std::size_t value_length = row->value != nullptr ? std::strlen(row->value) : 0;
-                if (value_length == 0 || value_length > room - o) {
-                    std::free(expanded);
-                    return nullptr;
-                }
+                if (value_length == 0 || value_length > room - o) return refuse();
                 std::memcpy(expanded + o, row->value, value_length);
                 o += value_length;
                 i += row->length;
@@ -40,10 +43,7 @@ char* copyflst_expand_macros(const char* path, const COPYFLST_PATH_MACRO* macros
             if (i == length) break;
         }
         // The character after a replacement is copied without a macro test.
-        if (o == room) {
-            std::free(expanded);
-            return nullptr;
-        }
+        if (o == room) return refuse();
         expanded[o++] = path[i++];
     }
     expanded[o] = '\0';

@@ -17,5 +17,6 @@ struct COPYFLST_PATH_MACRO {
 
 // A new COPYFLST_EXPANSION_SIZE-byte buffer from the standard allocator (release with free)
 // holding path with the table's macros replaced; null for a null path, when the result would not
-// fit, or when it uses a macro without a value.
-char* copyflst_expand_macros(const char* path, const COPYFLST_PATH_MACRO* macros);
+// fit, or when it uses a macro without a value. When refused is given it is set on every call:
+// true for those last two, false for a path expanded, a null path or a buffer not had.
+char* copyflst_expand_macros(const char* path, const COPYFLST_PATH_MACRO* macros, bool* refused = nullptr);

@@ -67,8 +67,9 @@ typedef WINUTILS_OWNED<copyflst_stream_traits> copyflst_stream;
 
 
 // Expands a record's path into the holder. FALSE when there is no path to use: the record has
-// none, or its expansion was refused (too long, or a macro without a value).
-bool copyflst_expand(const char* path, copyflst_expansion& expansion);
+// none, its expansion was refused (too long, or a macro without a value), or no buffer could be
+// had. refused, when given, is set on every call: true only for a refusal.
+bool copyflst_expand(const char* path, copyflst_expansion& expansion, bool* refused = nullptr);
 
 // How a reported text is joined with its path.
 enum copyflst_report_form : std::uint8_t {

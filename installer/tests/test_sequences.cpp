@@ -1,6 +1,8 @@
 // The install and remove sequences apart from what the product's lists do: the disk-space
 // decision, the Programs folder and the game's Start-menu folder below it, the shortcut
 // renames, the recorded install directory, and a removal without a Programs folder.
+#include <objbase.h>
+
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -26,6 +28,9 @@ const std::string record_key = std::string(INSTALL_UNINSTALL_PARENT) + "\\" + PR
 
 const COPY_LIST_ENTRY make_start_menu_folder[] = {{COPY_OP_CREATE_FOLDER, "<STARTMENU>", nullptr},
                                                   {COPY_OP_END, nullptr, nullptr}};
+const COPY_LIST_ENTRY make_start_menu_shortcut[] = {{COPY_OP_CREATE_FOLDER, "<STARTMENU>", nullptr},
+                                                    {COPY_OP_FILE_SHORTCUT, "<STARTMENU>\\Game.lnk", "<DST>\\game.exe"},
+                                                    {COPY_OP_END, nullptr, nullptr}};
 
 // The shell's record of the Start menu's Programs folder, under HKEY_CURRENT_USER; none deletes it.
 bool set_programs_value(const std::optional<std::string>& folder) {
@@ -52,8 +57,9 @@ protected:
                   ::testing::UnitTest::GetInstance()->current_test_info()->name();
         remove_tree(scratch);
         ASSERT_TRUE(CreateDirectoryA(scratch.c_str(), nullptr)) << scratch;
-        // The runs keep their shell-folder paths in tracked allocations.
+        // The runs keep their shell-folder paths in tracked allocations, and make shortcuts.
         MEMORY_initialise();
+        CoInitialize(nullptr);
         local_install_details = {};
         local_install_details.instance = GetModuleHandleA(nullptr);
         STRINGS_copy(local_install_details.product_name, PRODUCT);
@@ -65,6 +71,7 @@ protected:
     void TearDown() override {
         if (window != nullptr) DestroyWindow(window);
         local_install_details = {};
+        CoUninitialize();
         MEMORY_deinitialise();
         SetCurrentDirectoryA(saved_directory.c_str());
         set_programs_value(saved_programs);
@@ -104,7 +111,8 @@ TEST(DiskSpace, DiskFirstThenDiskAndPageFileTogether) {
 
 // The game's folder goes below the Programs folder. When there is none, or it is too long to read,
 // the shell is asked, never what the field held: here there is no folder library to ask, and the
-// field is emptied, as it is when the two do not fit together; nothing of the Start menu is made.
+// field is emptied, as it is when the two do not fit together; nothing of the Start menu is made,
+// and the install still completes.
 TEST_F(Sequences, InstallPutsTheGamesFolderBelowTheProgramsFolderWhenItFits) {
     const std::string kept = make_dir("Kept"), recorded = make_dir("Programs");
     const std::string game = std::string("\\") + PRODUCT;
@@ -129,10 +137,13 @@ TEST_F(Sequences, InstallPutsTheGamesFolderBelowTheProgramsFolderWhenItFits) {
         STRINGS_copy(local_install_details.start_menu_folder, kept.c_str());
         ASSERT_TRUE(set_programs_value(c.value));
         BOX_ANSWERER answerer({IDOK});
-        run_install(make_start_menu_folder);
-        EXPECT_EQ(1u, answerer.finish().size());
+        run_install(make_start_menu_shortcut);
+        const std::vector<SEEN_BOX> boxes = answerer.finish();
+        ASSERT_EQ(1u, boxes.size());
+        EXPECT_EQ(TEXT_INFO "|" TEXT_SUCCESS, box_line(boxes[0]));
         EXPECT_EQ(c.field, local_install_details.start_menu_folder);
         EXPECT_EQ(!c.field.empty() && c.field.size() < MAX_PATH, dir_exists(c.field));
+        EXPECT_EQ(c.value == recorded, DeleteFileA((c.field + "\\Game.lnk").c_str()) != FALSE) << "the shortcut";
         RemoveDirectoryA(c.field.c_str());
     }
 }
