@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <string_view>
 
 #include "EBUG.h"
 #include "INSTALL.h"
@@ -51,6 +52,35 @@ bool full_path(const char* path, char (&full)[COPYFLST_PATH_SIZE]) {
     return true;
 }
 
+// The path the system itself resolves an existing folder to. Short names, a "\\?\" or "\\.\"
+// prefix, a substituted drive or a link on the way all end at the one final path, so that no
+// other spelling of a protected folder passes for some other folder. In the form full_path gives;
+// FALSE when the folder cannot be opened.
+bool final_path(const char* path, char (&final)[COPYFLST_PATH_SIZE]) {
+    const WINUTILS_HANDLE folder(CreateFileA(path, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                             nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!folder) return false;
+    char resolved[COPYFLST_PATH_SIZE];
+    const DWORD length = GetFinalPathNameByHandleA(folder.get(), resolved, sizeof resolved,
+                                                   FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    if (length == 0 || length >= sizeof resolved) return false;
+    // "\\?\UNC\server\share\..." names a share, "\\?\C:\..." a drive path.
+    const std::string_view name(resolved, length);
+    constexpr std::string_view share_prefix = "\\\\?\\UNC\\";
+    constexpr std::string_view drive_prefix = "\\\\?\\";
+    char plain[COPYFLST_PATH_SIZE];
+    const bool written = name.starts_with(share_prefix)
+                             ? STRINGS_format(plain, sizeof plain, "\\\\%s", resolved + share_prefix.size()) != FALSE
+                             : STRINGS_copy(plain, sizeof plain,
+                                            resolved + (name.starts_with(drive_prefix) ? drive_prefix.size() : 0)) != FALSE;
+    return written && full_path(plain, final);
+}
+
+// The form two folders are compared in: the final path of one that exists, else its full form.
+bool comparable_path(const char* path, char (&comparable)[COPYFLST_PATH_SIZE]) {
+    return final_path(path, comparable) || full_path(path, comparable);
+}
+
 // "C:\", "\\server\share" and "\\server\share\": nothing above them, everything below.
 bool is_root(const char* full) {
     if (full[0] != '\0' && full[1] == ':' && (full[2] == '\0' || (full[2] == '\\' && full[3] == '\0'))) return true;
@@ -75,17 +105,17 @@ bool is_same_or_above(const char* folder, const char* guarded) {
 bool is_protected(const char* directory) {
     char full[COPYFLST_PATH_SIZE];
     // A path without a full form cannot be compared, so it cannot be shown safe.
-    if (!full_path(directory, full) || is_root(full)) return true;
+    if (!comparable_path(directory, full) || is_root(full)) return true;
     char guarded[COPYFLST_PATH_SIZE];
     char guarded_full[COPYFLST_PATH_SIZE];
     for (int folder : protected_folders) {
         if (SHGetFolderPathA(nullptr, folder, nullptr, SHGFP_TYPE_CURRENT, guarded) == S_OK &&
-            full_path(guarded, guarded_full) && is_same_or_above(full, guarded_full))
+            comparable_path(guarded, guarded_full) && is_same_or_above(full, guarded_full))
             return true;
     }
     // A 32-bit program sees the 32-bit view as Program Files; the other view has its own name.
     const char* native_program_files = std::getenv("ProgramW6432");
-    return native_program_files != nullptr && full_path(native_program_files, guarded_full) &&
+    return native_program_files != nullptr && comparable_path(native_program_files, guarded_full) &&
            is_same_or_above(full, guarded_full);
 }
 

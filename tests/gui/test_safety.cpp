@@ -47,11 +47,16 @@ std::string disc_copy(const std::string& copy) {
 using SafetyTest = SetupTest;
 
 // A record that names a folder the system or the user keeps deletes nothing there and asks
-// nothing about it; the Start-menu question still comes and the removal completes.
+// nothing about it, however the folder is written; the Start-menu question still comes and the
+// removal completes.
 TEST_F(SafetyTest, RemovalNeverDeletesProtectedFolders) {
-    char profile[MAX_PATH] = "";
+    char profile[MAX_PATH] = "", program_files[MAX_PATH] = "", short_program_files[MAX_PATH] = "";
     ASSERT_NE(0u, GetEnvironmentVariableA("USERPROFILE", profile, sizeof profile));
-    for (const std::string& folder : {std::string("C:\\"), windows_dir(), std::string(profile)}) {
+    ASSERT_NE(0u, GetEnvironmentVariableA("ProgramFiles", program_files, sizeof program_files));
+    ASSERT_NE(0u, GetShortPathNameA(program_files, short_program_files, sizeof short_program_files));
+    ASSERT_STRNE(program_files, short_program_files);
+    for (const std::string& folder : {std::string("C:\\"), windows_dir(), std::string(profile),
+                                      std::string(short_program_files), "\\\\?\\" + std::string(profile)}) {
         SCOPED_TRACE(folder);
         reset();
         const std::string sentinel = join(folder, "quill-sentinel.txt");
