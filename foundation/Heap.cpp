@@ -10,13 +10,18 @@
 namespace {
 
 std::int32_t heap_countdown = -1;
+std::int32_t heap_failures_left = -1;  // negative: no end to the failures
 
 // TRUE when the countdown says this request must fail.
 bool heap_should_fail() {
     if (heap_countdown < 0) return false;
-    if (heap_countdown == 0) return true;
-    --heap_countdown;
-    return false;
+    if (heap_countdown > 0) {
+        --heap_countdown;
+        return false;
+    }
+    if (heap_failures_left == 0) return false;
+    if (heap_failures_left > 0) --heap_failures_left;
+    return true;
 }
 
 }  // namespace
@@ -50,4 +55,17 @@ void* HEAP_allocate_runtime(std::size_t size) {
     return std::malloc(size);
 }
 
-void HEAP_fail_after(std::int32_t count) { heap_countdown = count; }
+void* HEAP_allocate_zeroed_runtime(std::size_t count, std::size_t size) {
+    if (heap_should_fail()) return nullptr;
+    return std::calloc(count, size);
+}
+
+void* HEAP_resize_runtime(void* block, std::size_t size) {
+    if (heap_should_fail()) return nullptr;
+    return std::realloc(block, size);
+}
+
+void HEAP_fail_after(std::int32_t count, std::int32_t failures) {
+    heap_countdown = count;
+    heap_failures_left = failures;
+}

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "EBUG.h"
+#include "Heap.h"
 #include "MessageInternal.h"
 
 namespace {
@@ -64,7 +65,7 @@ BOOL8 message_index_rebuild(std::int32_t handle, std::uint32_t wanted) {
     const MESSAGE_FILE& entry = message_state.table[handle];
     std::uint32_t capacity = 16;
     while (capacity < 0x40000000u && capacity < wanted * 2 + 2) capacity *= 2;
-    std::uint32_t* slots = static_cast<std::uint32_t*>(std::calloc(capacity, sizeof(std::uint32_t)));
+    std::uint32_t* slots = static_cast<std::uint32_t*>(HEAP_allocate_zeroed_runtime(capacity, sizeof(std::uint32_t)));
     if (!slots) return FALSE;
     std::free(index.slots);
     index = message_index{slots, capacity, 0};
@@ -108,7 +109,7 @@ MESSAGE_FILE* message_entry(std::int32_t handle) {
 std::uint16_t* message_copy_text(const std::uint16_t* text) {
     std::uint32_t length = unicodelen(text);
     if (length == 0) return nullptr;
-    std::uint16_t* copy = static_cast<std::uint16_t*>(std::malloc(length * sizeof(std::uint16_t)));
+    std::uint16_t* copy = static_cast<std::uint16_t*>(HEAP_allocate_runtime(length * sizeof(std::uint16_t)));
     if (copy) unicodecpy(copy, text);
     return copy;
 }
@@ -125,7 +126,7 @@ bool message_strings_to_store(const MESSAGE_FILE& entry, const char* id, const s
     }
     static const std::uint16_t carriage_return[] = {message_cr, 0};
     const std::size_t id_length = std::strlen(id) + 1;
-    char* id_copy = static_cast<char*>(std::malloc(id_length));
+    char* id_copy = static_cast<char*>(HEAP_allocate_runtime(id_length));
     std::uint16_t* text_copy = message_copy_text(text ? text : carriage_return);
     if (!id_copy || !text_copy) {
         std::free(id_copy);
@@ -156,14 +157,16 @@ BOOL8 MESSAGE_initialise(std::uint32_t number_of_files) {
         EBUG_MESSAGE("MESSAGE_initialise failed: no table entries");
         EBUG_RETURN(FALSE);
     }
-    MESSAGE_FILE* table = static_cast<MESSAGE_FILE*>(std::calloc(number_of_files, sizeof(MESSAGE_FILE)));
+    MESSAGE_FILE* table =
+        static_cast<MESSAGE_FILE*>(HEAP_allocate_zeroed_runtime(number_of_files, sizeof(MESSAGE_FILE)));
     if (!table) {
         EBUG_MESSAGE("MESSAGE_initialise failed: cannot allocate the table");
         EBUG_RETURN(FALSE);
     }
     message_state.table = table;
     // Without the indexes the store still works, by scanning.
-    message_state.indexes = static_cast<message_index*>(std::calloc(number_of_files, sizeof(message_index)));
+    message_state.indexes =
+        static_cast<message_index*>(HEAP_allocate_zeroed_runtime(number_of_files, sizeof(message_index)));
     message_state.max_message_files = number_of_files;
     message_state.output_encrypt_state = 1;
     message_state.initialised = TRUE;
@@ -271,7 +274,7 @@ std::int32_t message_take_units(std::int32_t handle, std::int32_t units, const c
         std::free(cuts.items);
         if (error) {
             std::size_t length = std::strlen(name) + 1;
-            error->file_name = static_cast<char*>(std::malloc(length));
+            error->file_name = static_cast<char*>(HEAP_allocate_runtime(length));
             if (error->file_name) std::memcpy(error->file_name, name, length);
         }
         std::free(entry->file_text);
@@ -282,7 +285,8 @@ std::int32_t message_take_units(std::int32_t handle, std::int32_t units, const c
     entry->in_use = 1;
     if (entries > 0) {
         // Without the array the entries still go in: insertion grows it a few records at a time.
-        entry->messages = static_cast<MESSAGE_STR*>(std::calloc(static_cast<std::size_t>(entries), sizeof(MESSAGE_STR)));
+        entry->messages = static_cast<MESSAGE_STR*>(
+            HEAP_allocate_zeroed_runtime(static_cast<std::size_t>(entries), sizeof(MESSAGE_STR)));
         entry->capacity = entry->messages ? static_cast<std::uint32_t>(entries) : 0;
         if (!cuts.usable) {
             mark_messages(entry, units, entries);
@@ -363,7 +367,8 @@ std::uint16_t* message_build_image(std::int32_t handle, std::size_t* count) {
         std::uint32_t text_units = unicodelen(record.text);
         total += std::strlen(record.id) + (text_units ? text_units - 1 : 0) + 4;
     }
-    std::uint16_t* image = total <= 0x7FFFFFFFu ? static_cast<std::uint16_t*>(std::malloc(total * sizeof(std::uint16_t))) : nullptr;
+    std::uint16_t* image =
+        total <= 0x7FFFFFFFu ? static_cast<std::uint16_t*>(HEAP_allocate_runtime(total * sizeof(std::uint16_t))) : nullptr;
     if (!image) {
         EBUG_MESSAGE("MESSAGE_write_message_file failed: cannot allocate %u units", static_cast<unsigned>(total));
         return nullptr;
@@ -466,7 +471,7 @@ MESSAGE_STR* message_get_new_message_str(std::int32_t handle) {
         std::uint64_t capacity = static_cast<std::uint64_t>(entry->capacity) + message_growth;
         if (capacity > 0xFFFFFFFFu / sizeof(MESSAGE_STR)) EBUG_RETURN(nullptr);
         MESSAGE_STR* grown = static_cast<MESSAGE_STR*>(
-            std::realloc(entry->messages, static_cast<std::size_t>(capacity) * sizeof(MESSAGE_STR)));
+            HEAP_resize_runtime(entry->messages, static_cast<std::size_t>(capacity) * sizeof(MESSAGE_STR)));
         if (!grown) EBUG_RETURN(nullptr);
         std::memset(grown + entry->capacity, 0, message_growth * sizeof(MESSAGE_STR));
         entry->messages = grown;
@@ -592,7 +597,7 @@ char* MESSAGE_unicode_to_ascii(const std::uint16_t* text) {
     ENTER();
     std::uint32_t length = unicodelen(text);
     if (length == 0) EBUG_RETURN(nullptr);
-    char* narrow = static_cast<char*>(std::malloc(length));
+    char* narrow = static_cast<char*>(HEAP_allocate_runtime(length));
     if (!narrow) EBUG_RETURN(nullptr);
     for (std::uint32_t index = 0; index < length; ++index) narrow[index] = static_cast<char>(text[index] & 0xFF);
     EBUG_RETURN(narrow);
@@ -602,7 +607,7 @@ std::uint16_t* MESSAGE_ascii_to_unicode(const char* text) {
     ENTER();
     if (!text) EBUG_RETURN(nullptr);
     std::size_t length = std::strlen(text);
-    std::uint16_t* wide = static_cast<std::uint16_t*>(std::malloc((length + 2) * sizeof(std::uint16_t)));
+    std::uint16_t* wide = static_cast<std::uint16_t*>(HEAP_allocate_runtime((length + 2) * sizeof(std::uint16_t)));
     if (!wide) EBUG_RETURN(nullptr);
     for (std::size_t index = 0; index < length; ++index) wide[index] = message_widen(text[index]);
     wide[length] = message_cr;

@@ -12,6 +12,7 @@
 #include <cstring>
 
 #include "EBUG.h"
+#include "Heap.h"
 #include "EFILE.h"
 #include "MessageInternal.h"
 
@@ -166,7 +167,8 @@ std::int32_t message_load_units(const char* file_name, std::uint16_t** units) {
     // Twice the byte size as the format has always asked for, plus one zero unit so that the
     // text stays terminated whatever the file holds.
     std::uint16_t* text = nullptr;
-    if (size <= message_max_file_bytes) text = static_cast<std::uint16_t*>(std::malloc(static_cast<std::size_t>(size) * 2 + 2));
+    if (size <= message_max_file_bytes)
+        text = static_cast<std::uint16_t*>(HEAP_allocate_runtime(static_cast<std::size_t>(size) * 2 + 2));
     if (!text) {
         EFILE_FCLOSE(stream);
         EBUG_MESSAGE("malloc crash: stat_size = %d", static_cast<int>(size > 0x7FFFFFFFu ? 0x7FFFFFFFu : size));
@@ -185,7 +187,7 @@ std::int32_t message_units_from_bytes(const void* bytes, std::size_t size, std::
     *units = nullptr;
     if (size > message_max_file_bytes) return -1;
     std::size_t count = size / 2;
-    std::uint16_t* text = static_cast<std::uint16_t*>(std::malloc(count * 2 + 2));
+    std::uint16_t* text = static_cast<std::uint16_t*>(HEAP_allocate_runtime(count * 2 + 2));
     if (!text) return -1;
     if (count) std::memcpy(text, bytes, count * 2);
     message_units_from_disk(text, count);
@@ -236,7 +238,7 @@ enum class message_cut_state { open, close, line_end, next };
 BOOL8 message_add_cut(message_cut_list* cuts, const message_cut& cut) {
     if (cuts->count == cuts->capacity) {
         std::size_t capacity = cuts->capacity ? cuts->capacity * 2 : 256;
-        message_cut* grown = static_cast<message_cut*>(std::realloc(cuts->items, capacity * sizeof(message_cut)));
+        message_cut* grown = static_cast<message_cut*>(HEAP_resize_runtime(cuts->items, capacity * sizeof(message_cut)));
         if (!grown) return FALSE;
         cuts->items = grown;
         cuts->capacity = capacity;

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "Heap.h"
 #include "message_files.h"
 
 using MessageReader = message_table<4>;
@@ -47,6 +48,34 @@ TEST_F(MessageReader, EntriesAsCutFromTheFile) {
             }
         }
     }
+}
+
+// Each heap request of a load refused in turn, on its own: without the file text the file opens as
+// an empty table; without the cut list (first made, then grown), the records or the index the
+// whole file still goes in, the entries then cut out as mark_messages does.
+TEST_F(MessageReader, EachRefusedRequestOfALoad) {
+    std::string body;
+    for (int n = 0; n < 300; ++n) body += "[ID" + std::to_string(n) + "]\ntext " + std::to_string(n) + "\n";
+    const std::string bytes = message_bytes(body + "[END_OF_FILE]");
+    const auto load = [&] { return MESSAGE_allocate_message_memory("many.ini", bytes.data(), bytes.size(), 0, nullptr); };
+    ASSERT_EQ(0, load());
+    const std::string whole = dump(0);
+    MESSAGE_deallocate_message_file(0);
+    int empty_loads = 0;
+    for (std::int32_t granted = 0; granted < 8; ++granted) {
+        SCOPED_TRACE(granted);
+        HEAP_fail_after(granted, 1);
+        const std::int32_t handle = load();
+        HEAP_fail_after(-1);
+        ASSERT_EQ(0, handle);
+        const std::string got = dump(0);
+        if (got.empty())
+            ++empty_loads;
+        else
+            EXPECT_EQ(whole, got);
+        MESSAGE_deallocate_message_file(0);
+    }
+    EXPECT_EQ(1, empty_loads);
 }
 
 TEST_F(MessageReader, MarkupErrorsAreReportedWhereTheyHappen) {
