@@ -29,7 +29,7 @@ const std::string record_key = std::string(INSTALL_UNINSTALL_PARENT) + "\\" + PR
 const COPY_LIST_ENTRY make_start_menu_folder[] = {{COPY_OP_CREATE_FOLDER, "<STARTMENU>", nullptr},
                                                   {COPY_OP_END, nullptr, nullptr}};
 const COPY_LIST_ENTRY make_start_menu_shortcut[] = {{COPY_OP_CREATE_FOLDER, "<STARTMENU>", nullptr},
-                                                    {COPY_OP_FILE_SHORTCUT, "<STARTMENU>\\Game.lnk", "<DST>\\game.exe"},
+                                                    {COPY_OP_FILE_SHORTCUT, "<STARTMENU>\\Tesvel Software.lnk", "<DST>\\game.exe"},
                                                     {COPY_OP_END, nullptr, nullptr}};
 
 // The shell's record of the Start menu's Programs folder, under HKEY_CURRENT_USER; none deletes it.
@@ -112,7 +112,7 @@ TEST(DiskSpace, DiskFirstThenDiskAndPageFileTogether) {
 // The game's folder goes below the Programs folder. When there is none, or it is too long to read,
 // the shell is asked, never what the field held: here there is no folder library to ask, and the
 // field is emptied, as it is when the two do not fit together; nothing of the Start menu is made,
-// and the install still completes.
+// and the install still completes. A shortcut made under an old name is renamed after the run.
 TEST_F(Sequences, InstallPutsTheGamesFolderBelowTheProgramsFolderWhenItFits) {
     const std::string kept = make_dir("Kept"), recorded = make_dir("Programs");
     const std::string game = std::string("\\") + PRODUCT;
@@ -143,7 +143,8 @@ TEST_F(Sequences, InstallPutsTheGamesFolderBelowTheProgramsFolderWhenItFits) {
         EXPECT_EQ(TEXT_INFO "|" TEXT_SUCCESS, box_line(boxes[0]));
         EXPECT_EQ(c.field, local_install_details.start_menu_folder);
         EXPECT_EQ(!c.field.empty() && c.field.size() < MAX_PATH, dir_exists(c.field));
-        EXPECT_EQ(c.value == recorded, DeleteFileA((c.field + "\\Game.lnk").c_str()) != FALSE) << "the shortcut";
+        EXPECT_EQ(c.value == recorded, DeleteFileA((c.field + "\\" TEXT_START_MENU_SW ".lnk").c_str()) != FALSE)
+            << "the shortcut, under its translated name";
         RemoveDirectoryA(c.field.c_str());
     }
 }
