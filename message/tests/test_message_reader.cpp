@@ -52,10 +52,11 @@ TEST_F(MessageReader, EntriesAsCutFromTheFile) {
 
 // Each heap request of a load refused in turn, on its own: without the file text the file opens as
 // an empty table; without the cut list (first made, then grown), the records or the index the
-// whole file still goes in, the entries then cut out as mark_messages does.
+// whole file still goes in, the entries then cut out as mark_messages does. The ids are long
+// enough for both halves of the wide cut, and each must still be found by its id.
 TEST_F(MessageReader, EachRefusedRequestOfALoad) {
     std::string body;
-    for (int n = 0; n < 300; ++n) body += "[ID" + std::to_string(n) + "]\ntext " + std::to_string(n) + "\n";
+    for (int n = 0; n < 300; ++n) body += "[MESSAGE_ID_" + std::to_string(n) + "]\ntext " + std::to_string(n) + "\n";
     const std::string bytes = message_bytes(body + "[END_OF_FILE]");
     const auto load = [&] { return MESSAGE_allocate_message_memory("many.ini", bytes.data(), bytes.size(), 0, nullptr); };
     ASSERT_EQ(0, load());
