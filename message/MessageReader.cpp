@@ -12,8 +12,8 @@
 #include <cstring>
 
 #include "EBUG.h"
-#include "Heap.h"
 #include "EFILE.h"
+#include "Heap.h"
 #include "MessageInternal.h"
 
 const char message_error_bracket_in_bracket[] = "'[' inside '['";
