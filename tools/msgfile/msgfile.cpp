@@ -4,6 +4,12 @@
 
 #include <sys/stat.h>
 
+#if defined(_WIN32)
+#include <windows.h>
+#else
+#include <unistd.h>
+#endif
+
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -149,14 +155,55 @@ std::int32_t msgfile_load(const msgfile_context& context, const char* name, std:
     return handle;
 }
 
-// Writes the table as name and reads it back: TRUE when the file holds every entry.
-BOOL8 msgfile_write(const msgfile_context& context, std::int32_t handle, const char* name) {
-    MESSAGE_set_output_encrypt_state(context.plain ? 0 : 1);
-    MESSAGE_write_message_file(handle, name);
-    std::int32_t again = MESSAGE_allocate_message_file(name, 0, nullptr);
-    const BOOL8 written = again >= 0 && MESSAGE_count_messages(again) == MESSAGE_count_messages(handle);
+// Two 16-bit texts hold the same units.
+bool msgfile_same_text(const std::uint16_t* first, const std::uint16_t* second) {
+    for (; *first == *second; ++first, ++second)
+        if (*first == 0) return true;
+    return false;
+}
+
+// TRUE when the file reads back as the table: as many entries, each id with its own text.
+BOOL8 msgfile_reads_back(std::int32_t handle, const char* name) {
+    struct stat status;
+    if (stat(name, &status) != 0) return FALSE;
+    const std::int32_t again = MESSAGE_allocate_message_file(name, 0, nullptr);
+    BOOL8 same = again >= 0 && MESSAGE_count_messages(again) == MESSAGE_count_messages(handle) ? TRUE : FALSE;
+    for (const char* id = MESSAGE_get_first_message_id(handle); same && id; id = MESSAGE_get_next_message_id(handle, id)) {
+        const std::uint16_t* text = MESSAGE_get_message(handle, id);
+        const std::uint16_t* read = MESSAGE_get_message(again, id);
+        same = text && read && msgfile_same_text(text, read) ? TRUE : FALSE;
+    }
     MESSAGE_deallocate_message_file(again);
-    if (!written) std::fprintf(context.err, "%s: cannot write\n", name);
+    return same;
+}
+
+// Puts the draft in the file's place; a file there that may not be written stays as it is.
+BOOL8 msgfile_replace(const char* draft, const char* name) {
+#if defined(_WIN32)
+    return MoveFileExA(draft, name, MOVEFILE_REPLACE_EXISTING) ? TRUE : FALSE;
+#else
+    struct stat status;
+    if (stat(name, &status) == 0) {
+        if (access(name, W_OK) != 0) return FALSE;
+        chmod(draft, status.st_mode & 07777);
+    }
+    return std::rename(draft, name) == 0 ? TRUE : FALSE;
+#endif
+}
+
+// Writes the table as name. The image goes to a draft beside it first and must read back as the
+// table before it replaces the file: a write that fails, or a table that the format cannot carry
+// (an id the reader narrowed to a bracket), leaves the file as it was.
+BOOL8 msgfile_write(const msgfile_context& context, std::int32_t handle, const char* name) {
+    const std::string draft = std::string(name) + ".msgfile-draft";
+    std::remove(draft.c_str());
+    MESSAGE_set_output_encrypt_state(context.plain ? 0 : 1);
+    MESSAGE_write_message_file(handle, draft.c_str());
+    const BOOL8 written = msgfile_reads_back(handle, draft.c_str()) && msgfile_replace(draft.c_str(), name) ? TRUE : FALSE;
+    if (!written) {
+        std::remove(draft.c_str());
+        std::fprintf(context.err, "%s: cannot write\n", name);
+    }
     return written;
 }
 

@@ -87,6 +87,10 @@ TEST(Msgfile, ListAndGetShowTextsAsUtf8) {
 
 TEST(Msgfile, EditsAndTheirRefusals) {
     std::string file = write_units("edit.msg", "[A]\nold\n[B]\nb\n[END_OF_FILE]");
+    // The reader narrows the id's unit 0x015B to '[', which the writer cannot put back.
+    units carried{0xFEFF, '[', 'A', 0x015B, ']', '\n', 'x', '\n'};
+    for (char c : std::string("[END_OF_FILE]")) carried.push_back(static_cast<std::uint16_t>(c));
+    const std::string uncarried_bytes = to_bytes(carried), uncarried = message_file("uncarried.msg", uncarried_bytes);
     EXPECT_EQ(0, run({"set", file, "A", "new"}).status);
     EXPECT_EQ(0, run({"remove", file, "B"}).status);
     EXPECT_EQ("A\tnew\n", run({"list", file}).out);
@@ -100,6 +104,8 @@ TEST(Msgfile, EditsAndTheirRefusals) {
         {"missing file", {"list", temp_path("none.msg")}, 1, "cannot open"},
         {"directory", {"list", temp_path("")}, 1, "not a file"},
         {"unwritable output", {"convert", file, temp_path("no/such/folder.msg")}, 1, "cannot write"},
+        {"new in a missing folder", {"new", temp_path("no/such/new.msg")}, 1, "cannot write"},
+        {"an id the writer cannot carry", {"set", uncarried, "B", "y"}, 1, "cannot write"},
         {"markup error on edit", {"set", write_units("broken.msg", "[A]x\n[END_OF_FILE]"), "A", "x"}, 1,
          ":1: Insert newline after ']'"},
         {"unknown command", {"frobnicate", file}, 2, "usage:"},
@@ -111,6 +117,7 @@ TEST(Msgfile, EditsAndTheirRefusals) {
         EXPECT_NE(std::string::npos, result.err.find(c.said)) << c.name << ": " << result.err;
     }
     EXPECT_EQ("A\tnew\n", run({"list", file}).out) << "refusals leave the file alone";
+    EXPECT_EQ(uncarried_bytes, read_bytes(uncarried)) << "a write that would not read back leaves the file alone";
     outcome help = run({"--help"});
     EXPECT_EQ(0, help.status);
     EXPECT_NE(std::string::npos, help.out.find("[END_OF_FILE]"));
