@@ -43,7 +43,7 @@ void create_directory(const char* path) {
 }
 
 // Two names of one file, compared as the system compares names: the full paths, ignoring case.
-bool same_file(const char* first, const char* second) {
+bool same_name(const char* first, const char* second) {
     char first_full[COPYFLST_PATH_SIZE];
     char second_full[COPYFLST_PATH_SIZE];
     const DWORD first_length = GetFullPathNameA(first, sizeof first_full, first_full, nullptr);
@@ -52,6 +52,18 @@ bool same_file(const char* first, const char* second) {
         second_length >= sizeof second_full)
         return lstrcmpiA(first, second) == 0;
     return lstrcmpiA(first_full, second_full) == 0;
+}
+
+// Two open files are one when the system gives them the same volume and file index, however
+// their names were spelt (a short name, a "\\?\" prefix, a substituted drive). Where it cannot
+// tell, the names decide.
+bool same_file(HANDLE first, HANDLE second, const char* first_name, const char* second_name) {
+    BY_HANDLE_FILE_INFORMATION first_info, second_info;
+    if (!GetFileInformationByHandle(first, &first_info) || !GetFileInformationByHandle(second, &second_info))
+        return same_name(first_name, second_name);
+    return first_info.dwVolumeSerialNumber == second_info.dwVolumeSerialNumber &&
+           first_info.nFileIndexHigh == second_info.nFileIndexHigh &&
+           first_info.nFileIndexLow == second_info.nFileIndexLow;
 }
 
 // A stream over an open handle, which it takes over and closes at its own close; null (the
@@ -67,10 +79,17 @@ std::FILE* stream_of(HANDLE handle, int flags, const char* mode) {
     return stream;
 }
 
-// Replaces the attributes of an open file: the times are left alone (zero means unchanged).
-BOOL set_attributes(HANDLE handle, DWORD attributes) {
+// Replaces the attributes of an open file. The times are left alone (zero means unchanged), or
+// it is marked as written now.
+BOOL set_attributes(HANDLE handle, DWORD attributes, bool written_now = false) {
     FILE_BASIC_INFO basic = {};
     basic.FileAttributes = attributes;
+    if (written_now) {
+        FILETIME now;
+        GetSystemTimeAsFileTime(&now);
+        basic.LastWriteTime.LowPart = now.dwLowDateTime;
+        basic.LastWriteTime.HighPart = static_cast<LONG>(now.dwHighDateTime);
+    }
     return SetFileInformationByHandle(handle, FileBasicInfo, &basic, sizeof basic);
 }
 
@@ -94,19 +113,32 @@ std::FILE* open_source_with_normal_attributes(const char* path) {
 }
 
 // Clears the destination's attributes and opens it for writing, emptied, as the runtime's "wb"
-// does. A new file needs no change, and an existing one takes it through the open handle: clearing
-// them by name first would cost Wine a search of the destination folder for every new file (it
-// searches for any name it cannot find), before the create makes the same search again. Read-only
-// files refuse the open; only then are their attributes cleared by name and the open made again.
-std::FILE* open_destination_with_normal_attributes(const char* path) {
-    HANDLE handle = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, CREATE_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
+// does; null when it cannot be opened, or when it is the source itself under another name. A new
+// file needs no change. An existing one is opened as it is, compared with the source, and only
+// then emptied and given its attributes through the open handle: clearing them by name first
+// would cost Wine a search of the destination folder for every new file (it searches for any name
+// it cannot find), before the create makes the same search again. Read-only files refuse the
+// open; only then are their attributes cleared by name and the open made again.
+std::FILE* open_destination_with_normal_attributes(const char* path, std::FILE* source, const char* source_path) {
+    const auto open = [path] {
+        return CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    };
+    HANDLE handle = open();
     if (handle == INVALID_HANDLE_VALUE) {
         SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
-        return std::fopen(path, "wb");
+        handle = open();
+        if (handle == INVALID_HANDLE_VALUE) return nullptr;
     }
-    // Plain and marked for archiving: what clearing them and then a truncating open leave behind.
-    if (GetLastError() == ERROR_ALREADY_EXISTS) set_attributes(handle, FILE_ATTRIBUTE_ARCHIVE);
+    if (GetLastError() == ERROR_ALREADY_EXISTS) {
+        const HANDLE source_handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(source)));
+        if (same_file(handle, source_handle, path, source_path) || !SetEndOfFile(handle)) {
+            CloseHandle(handle);
+            return nullptr;
+        }
+        // Plain and marked for archiving, written now: what a truncating create leaves behind.
+        set_attributes(handle, FILE_ATTRIBUTE_ARCHIVE, true);
+    }
     return stream_of(handle, _O_WRONLY, "wb");
 }
 
@@ -214,10 +246,9 @@ void copy_file_callback(const char* path, std::int32_t kind) {
         abort_walk();
         return;
     }
-    // Opening the source itself for writing would empty it before a byte was read: that happens
-    // when the install directory is the disc's own folder on a writable drive.
-    copyflst_stream target(same_file(path, destination) ? nullptr
-                                                        : open_destination_with_normal_attributes(destination));
+    // Emptying the source itself would lose it before a byte was read: that happens when the
+    // install directory is the disc's own folder on a writable drive, under any of its names.
+    copyflst_stream target(open_destination_with_normal_attributes(destination, source.get(), path));
     if (!target) {
         copyflst_report(MSG_UNABLETOOPEN, REPORT_TEXT_PATH, destination);
         abort_walk();

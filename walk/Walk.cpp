@@ -8,6 +8,8 @@
 
 #if defined(_WIN32)
 #include <windows.h>
+
+#include <shlwapi.h>
 #else
 #include <dirent.h>
 #include <fnmatch.h>
@@ -33,10 +35,17 @@ public:
     // The first entry matching spec (a directory, a backslash and a pattern); false when none.
     bool first(const char* spec) {
         close();
+        const char* split = std::strrchr(spec, '\\');
+        if (!STRINGS_copy(pattern, split ? split + 1 : spec)) return false;
+        every = std::strcmp(pattern, "*.*") == 0 || std::strcmp(pattern, "*") == 0;
         handle = FindFirstFileA(spec, &found);
-        return handle != INVALID_HANDLE_VALUE;
+        return handle != INVALID_HANDLE_VALUE && (matching() || next());
     }
-    bool next() { return FindNextFileA(handle, &found) != FALSE; }
+    bool next() {
+        while (FindNextFileA(handle, &found))
+            if (matching()) return true;
+        return false;
+    }
     void close() {
         if (handle != INVALID_HANDLE_VALUE) FindClose(handle);
         handle = INVALID_HANDLE_VALUE;
@@ -50,8 +59,14 @@ public:
     }
 
 private:
+    // The system's search also takes a name whose short form alone matches the pattern ("*.tmp"
+    // finds "c.tmpx" by its "C~1.TMP"); only the name itself counts here.
+    bool matching() const { return every || PathMatchSpecA(found.cFileName, pattern); }
+
     HANDLE handle = INVALID_HANDLE_VALUE;
     WIN32_FIND_DATAA found = {};
+    char pattern[WALK_PATH_SIZE] = {};
+    bool every = false;
 };
 
 #else

@@ -55,6 +55,21 @@ TEST_F(CopyFiles, ByteCopyIsExactAtTheBlockEdges) {
     EXPECT_EQ(0u, GetFileAttributesA((src + "\\f0").c_str()) & FILE_ATTRIBUTE_READONLY);
 }
 
+// A copy into its own folder under another spelling of it finds the source itself as the
+// destination: that is refused as a destination that cannot be opened, and the source is whole.
+TEST_F(CopyFiles, CopyIntoItsOwnFolderUnderAnotherNameLeavesTheSourceWhole) {
+    write_file(src + "\\keep.txt", "kept");
+    char short_name[MAX_PATH] = "";
+    ASSERT_NE(0u, GetShortPathNameA(src.c_str(), short_name, sizeof short_name));
+    ASSERT_NE(src, short_name);
+    for (const std::string& spelling : {std::string(short_name), "\\\\?\\" + src}) {
+        SCOPED_TRACE(spelling);
+        EXPECT_EQ(FALSE, run({{COPY_OP_COPY_FILES, "<SRC>", spelling.c_str()}}));
+        EXPECT_EQ(std::vector<std::string>{error_box(TEXT_UNABLETOOPEN " " + spelling + "\\keep.txt")}, shown_boxes());
+        EXPECT_EQ("kept", read_file(src + "\\keep.txt"));
+    }
+}
+
 // Each case copies src\t into a fresh destination, followed by a record that shows whether the
 // run went on. The failing file's destination is the last status text before it.
 TEST_F(CopyFiles, FailuresAreReportedAndStopTheWalkAtOnce) {

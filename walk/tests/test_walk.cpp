@@ -67,6 +67,15 @@ TEST(Walk, AbortAndPathsThatDoNotFitStopEveryLevel) {
     EXPECT_EQ(WALK_PATH_SIZE - 1 + 2, reports[0].size()) << "as much of the path as fits";
 }
 
+// A pattern takes names by their own spelling, whatever their short forms are: "c.tmpx" and
+// "e.tmpl" do not end in ".tmp".
+TEST(Walk, PatternMatchesTheNamesThemselves) {
+    make_tree({"a.tmp", "c.tmpx", "sub/", "sub/d.TMP", "sub/e.tmpl"});
+    BOOL8 result = FALSE;
+    EXPECT_EQ((std::vector<std::string>{"0 walk_tree/a.tmp", "0 walk_tree/sub/d.TMP"}),
+              walk("*.tmp", WALK_RECURSIVE, &result, true));
+}
+
 #if !defined(_WIN32)
 TEST(Walk, LinkToADirectoryIsReportedButNotEntered) {
     make_tree({"real/", "real/x.dat"});
