@@ -22,6 +22,9 @@ namespace {
 // progress: a failure deep in a tree stops all the walks around it.
 std::uint8_t walk_abort = 0;
 
+// The system's "every entry" pattern, which also takes names without a full stop.
+bool takes_every_name(const char* pattern) { return std::strcmp(pattern, "*.*") == 0 || std::strcmp(pattern, "*") == 0; }
+
 #if defined(_WIN32)
 
 // One directory search, closed when it goes.
@@ -37,7 +40,7 @@ public:
         close();
         const char* split = std::strrchr(spec, '\\');
         if (!STRINGS_copy(pattern, split ? split + 1 : spec)) return false;
-        every = std::strcmp(pattern, "*.*") == 0 || std::strcmp(pattern, "*") == 0;
+        every = takes_every_name(pattern);
         handle = FindFirstFileA(spec, &found);
         return handle != INVALID_HANDLE_VALUE && (matching() || next());
     }
@@ -89,8 +92,7 @@ public:
         folder[folder_length] = '/';
         folder[folder_length + 1] = '\0';
         STRINGS_copy(pattern, split ? split + 1 : spec);
-        // The system's "every entry" pattern also takes names without a full stop.
-        every = std::strcmp(pattern, "*.*") == 0 || std::strcmp(pattern, "*") == 0;
+        every = takes_every_name(pattern);
         directory = opendir(folder);
         return directory != nullptr && next();
     }
