@@ -34,7 +34,8 @@ RECT window_rect(HWND control) {
 // Over the buttons the picture is cut from the top of the window down to the first slot. An
 // enabled button is mostly skin, which is nowhere the background's black, and its caption is
 // white strokes, which the skin nowhere is, drawn straight on the skin rather than on a light box
-// of their own; a disabled one is nothing but the background.
+// of their own; a disabled one is nothing but the background. A held button shows its caption
+// near-black.
 TEST_F(PaintingTest, PictureSkinAndCaptionsAreWhereTheyBelong) {
     ASSERT_TRUE(launch());
     EXPECT_SCREEN(setup, NOT_INSTALLED_MENU);
@@ -74,6 +75,14 @@ TEST_F(PaintingTest, PictureSkinAndCaptionsAreWhereTheyBelong) {
     std::string found;
     wait_until([&] { return (found = faults()).empty(); });
     EXPECT_EQ("", found);
+
+    // A held button shows its pressed skin with a near-black caption: no white stroke is left.
+    ASSERT_TRUE(PostMessageA(setup.control(IDC_SLOT2), BM_SETSTATE, TRUE, 0));
+    const auto pressed = [&] {
+        const std::vector<unsigned> face = screen_pixels(window_rect(setup.control(IDC_SLOT2)));
+        return std::count(face.begin(), face.end(), 0x0A0A0Au) > 0 && std::count(face.begin(), face.end(), 0xFFFFFFu) == 0;
+    };
+    EXPECT_TRUE(wait_until(pressed)) << "no near-black caption on the pressed skin";
 }
 
 }  // namespace
