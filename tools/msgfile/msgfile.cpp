@@ -165,7 +165,7 @@ bool msgfile_same_text(const std::uint16_t* first, const std::uint16_t* second) 
 // TRUE when the file reads back as the table: as many entries, each id with its own text.
 BOOL8 msgfile_reads_back(std::int32_t handle, const char* name) {
     struct stat status;
-    if (stat(name, &status) != 0) return FALSE;
+    if (stat(name, &status) != 0 || (status.st_mode & S_IFMT) != S_IFREG) return FALSE;
     const std::int32_t again = MESSAGE_allocate_message_file(name, 0, nullptr);
     BOOL8 same = again >= 0 && MESSAGE_count_messages(again) == MESSAGE_count_messages(handle) ? TRUE : FALSE;
     for (const char* id = MESSAGE_get_first_message_id(handle); same && id; id = MESSAGE_get_next_message_id(handle, id)) {
