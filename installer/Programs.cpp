@@ -2,6 +2,8 @@
 // which the game's own Start-menu folder is made and removed.
 #include <shlobj.h>
 
+#include <cstring>
+
 #include "Fixed.h"
 #include "Handles.h"
 #include "INSTALL.h"
@@ -24,8 +26,12 @@ BOOL8 get_programs_folder(void) {
         return FALSE;
     }
     folder[size <= INSTALL_PATH_SIZE ? size : INSTALL_PATH_SIZE] = '\0';
-    STRINGS_copy(local_install_details.start_menu_folder, folder);
-    return TRUE;
+    // An empty value names no folder (the game's folder would land at the root of the current
+    // drive), and one that fills the field without its terminator would only fit it cut: both
+    // count as no value, and the field keeps what it held.
+    const std::size_t length = std::strlen(folder);
+    if (length == 0 || length >= sizeof local_install_details.start_menu_folder) return FALSE;
+    return STRINGS_copy(local_install_details.start_menu_folder, folder);
 }
 
 BOOL8 programs_folder_from_shell(void) {

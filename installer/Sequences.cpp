@@ -67,9 +67,11 @@ WPARAM reset_progress_bar(std::int32_t upper) {
 // The game's Start-menu folder: the Programs folder (or whatever the field held when there is
 // none) with the product's own folder below it. When the two do not fit together the field is
 // emptied: a cut name, or the Programs folder itself, would make and later delete some other
-// folder, while an empty one makes every Start-menu operation refuse.
+// folder, while an empty one makes every Start-menu operation refuse. An empty field stays empty:
+// below no folder the game's would be one at the root of the current drive.
 void append_product_folder(void) {
     INSTALL_DETAILS& details = local_install_details;
+    if (details.start_menu_folder[0] == '\0') return;
     if (!STRINGS_append(details.start_menu_folder, INSTALL_FOLDER_SEPARATOR) ||
         !STRINGS_append(details.start_menu_folder, details.product_name))
         details.start_menu_folder[0] = '\0';

@@ -125,6 +125,7 @@ TEST_F(Sequences, InstallPutsTheGamesFolderBelowTheProgramsFolderWhenItFits) {
     } cases[] = {
         {"recorded", recorded, recorded + game},
         {"not recorded", std::nullopt, ""},
+        {"recorded empty", std::string(), ""},
         {"longest that takes the game's folder", longest_with_game, longest_with_game + game},
         {"a character too long for the game's folder", longest_with_game + "q", ""},
         {"longest that is read", longest, ""},
@@ -184,22 +185,28 @@ TEST_F(Sequences, RecordedDirectoryBecomesTheInstallDirectory) {
     }
 }
 
-// Without a Programs folder the removal says so and goes on in the folder the field held.
+// Without a Programs folder (none recorded, or an empty one) the removal says so and goes on in
+// the folder the field held; with an empty field nothing of the Start menu is touched, rather
+// than a folder of the game's name at the root of the current drive.
 TEST_F(Sequences, RemoveWithoutProgramsFolderReportsAndGoesOn) {
-    const std::string kept = make_dir("Kept");
-    ASSERT_TRUE(write_record_value("TargetDir", make_dir("Game")));
-    ASSERT_TRUE(set_programs_value(std::nullopt));
-    STRINGS_copy(local_install_details.start_menu_folder, kept.c_str());
-    BOX_ANSWERER answerer({IDYES, IDOK, IDOK});
-    run_remove(make_start_menu_folder);
-    std::vector<std::string> shown;
-    for (const SEEN_BOX& box : answerer.finish())
-        shown.push_back((box.owner == window ? "" : "unowned ") + box_line(box));
-    EXPECT_EQ((std::vector<std::string>{TEXT_QUESTION "|" TEXT_AREYOUSURE, TEXT_ERROR "|" TEXT_UNABLETOOPENKEY,
-                                        TEXT_INFO "|" TEXT_REMOVECOMPLETE}),
-              shown);
-    EXPECT_TRUE(dir_exists(kept + "\\" + PRODUCT));
-    EXPECT_FALSE(key_exists(HKEY_LOCAL_MACHINE, record_key));
+    const std::string kept = make_dir("Kept"), at_root = std::string("\\") + PRODUCT;
+    for (const bool empty : {false, true}) {
+        SCOPED_TRACE(empty ? "empty Programs value, empty field" : "no Programs value");
+        ASSERT_TRUE(write_record_value("TargetDir", make_dir("Game")));
+        ASSERT_TRUE(set_programs_value(empty ? std::optional<std::string>("") : std::nullopt));
+        STRINGS_copy(local_install_details.start_menu_folder, empty ? "" : kept.c_str());
+        BOX_ANSWERER answerer({IDYES, IDOK, IDOK});
+        run_remove(make_start_menu_folder);
+        std::vector<std::string> shown;
+        for (const SEEN_BOX& box : answerer.finish())
+            shown.push_back((box.owner == window ? "" : "unowned ") + box_line(box));
+        EXPECT_EQ((std::vector<std::string>{TEXT_QUESTION "|" TEXT_AREYOUSURE, TEXT_ERROR "|" TEXT_UNABLETOOPENKEY,
+                                            TEXT_INFO "|" TEXT_REMOVECOMPLETE}),
+                  shown);
+        EXPECT_EQ(!empty, RemoveDirectoryA((kept + "\\" + PRODUCT).c_str()) != FALSE);
+        EXPECT_FALSE(RemoveDirectoryA(at_root.c_str()));
+        EXPECT_FALSE(key_exists(HKEY_LOCAL_MACHINE, record_key));
+    }
 }
 
 }  // namespace
