@@ -1,9 +1,10 @@
 // The interpreter and the records the product's own lists never use: ends, stops, skips, progress
-// steps, what each record leaves in <DST> and in the registry, the folder paths a run keeps and
+// steps, what each record leaves in <DST> and in the registry (shortcuts as the shell reads them back), the folder paths a run keeps and
 // what it does when their memory cannot be had, and the progress pump.
 #include <windows.h>
 
 #include <commctrl.h>
+#include <shlobj.h>
 
 #include <cstdlib>
 #include <string>
@@ -46,7 +47,34 @@ struct record_case {
     std::vector<BOX_ANSWER> answers = {};  // for the boxes in turn; any other box gets No or OK
     // Keys under HKEY_CLASSES_ROOT and their default values; "(none)" for a key that must be missing.
     std::vector<std::pair<std::string, std::string>> keys = {};
+    // <DST>\a.lnk as the shell reads it back, when given: see link_properties.
+    std::string link = {};
 };
+
+// A shortcut's working directory, description and arguments, then its target, joined by "|"; the
+// target only when asked for (a web address becomes whatever the system makes of it as a path).
+std::string link_properties(const std::string& path, bool with_target) {
+    IShellLinkA* link = nullptr;
+    IPersistFile* file = nullptr;
+    std::string properties = "(no link)";
+    wchar_t wide[MAX_PATH];
+    MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH);
+    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                   reinterpret_cast<void**>(&link))) &&
+        SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))) &&
+        SUCCEEDED(file->Load(wide, STGM_READ))) {
+        char directory[MAX_PATH] = "?", description[MAX_PATH] = "?", arguments[MAX_PATH] = "?", target[MAX_PATH] = "?";
+        link->GetWorkingDirectory(directory, MAX_PATH);
+        link->GetDescription(description, MAX_PATH);
+        link->GetArguments(arguments, MAX_PATH);
+        link->GetPath(target, MAX_PATH, nullptr, SLGP_RAWPATH);
+        properties = std::string(directory) + "|" + description + "|" + arguments;
+        if (with_target) properties += std::string("|") + target;
+    }
+    if (file != nullptr) file->Release();
+    if (link != nullptr) link->Release();
+    return properties;
+}
 
 std::string class_value(const std::string& key) {
     char value[1024];
@@ -122,6 +150,11 @@ TEST_F(ProcessList, Records) {
         {.name = "web link to a refused path goes on",
          .records = {{COPY_OP_INTERNET_SHORTCUT, "<DST>\\a", too_long.c_str()}, make_b}, .left = "b\\",
          .boxes = {error_box(TEXT_FAILEDURL)}},
+        // The working directory is the target's folder; a target without a backslash has none.
+        {.name = "shortcut to a file", .records = {{COPY_OP_FILE_SHORTCUT, "<DST>\\a.lnk", "<DST>\\s\\q.exe"}},
+         .left = "a.lnk", .link = dst + "\\s|file shortcut||" + dst + "\\s\\q.exe"},
+        {.name = "shortcut to a web address", .records = {{COPY_OP_FILE_SHORTCUT, "<DST>\\a.lnk", web_address}},
+         .left = "a.lnk", .link = "|file shortcut|"},
         // Nowhere to save it, as with a link whose save fails: nothing is said.
         {.name = "shortcut to a refused path is skipped",
          .records = {{COPY_OP_FILE_SHORTCUT, "<DST>\\a.lnk", too_long.c_str()}, make_b}, .left = "b\\"},
@@ -171,6 +204,9 @@ TEST_F(ProcessList, Records) {
         EXPECT_EQ(c.a_holds, c.a_holds.empty() ? "" : read_file(dst + "\\a"));
         EXPECT_EQ(c.held_paths * MAX_PATH, MEMORY_get_allocated_bytes() - held);
         for (const auto& [key, value] : c.keys) EXPECT_EQ(value, class_value(key)) << key;
+        if (!c.link.empty()) {
+            EXPECT_EQ(c.link, link_properties(dst + "\\a.lnk", c.link.back() != '|'));
+        }
         delete_class_keys(c.keys);
     }
     char* after = COPYFLST_expand_path("<DST>");
