@@ -1,6 +1,7 @@
 // The interpreter and the records the product's own lists never use: ends, stops, skips, progress
-// steps, what each record leaves in <DST> and in the registry (shortcuts as the shell reads them back), the folder paths a run keeps and
-// what it does when their memory cannot be had, and the progress pump.
+// steps, what each record leaves in <DST> and in the registry (shortcuts as the shell reads them
+// back), the folder paths a run keeps and what it does when their memory cannot be had, and the
+// progress pump.
 #include <windows.h>
 
 #include <commctrl.h>
