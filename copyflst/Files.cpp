@@ -42,25 +42,13 @@ void create_directory(const char* path) {
     CreateDirectoryA(path, &security);
 }
 
-// Two names of one file, compared as the system compares names: the full paths, ignoring case.
-bool same_name(const char* first, const char* second) {
-    char first_full[COPYFLST_PATH_SIZE];
-    char second_full[COPYFLST_PATH_SIZE];
-    const DWORD first_length = GetFullPathNameA(first, sizeof first_full, first_full, nullptr);
-    const DWORD second_length = GetFullPathNameA(second, sizeof second_full, second_full, nullptr);
-    if (first_length == 0 || first_length >= sizeof first_full || second_length == 0 ||
-        second_length >= sizeof second_full)
-        return lstrcmpiA(first, second) == 0;
-    return lstrcmpiA(first_full, second_full) == 0;
-}
-
 // Two open files are one when the system gives them the same volume and file index, however
 // their names were spelt (a short name, a "\\?\" prefix, a substituted drive). Where it cannot
-// tell, the names decide.
-bool same_file(HANDLE first, HANDLE second, const char* first_name, const char* second_name) {
+// tell, they count as one: the copy is then refused rather than risk emptying its own source.
+bool same_file(HANDLE first, HANDLE second) {
     BY_HANDLE_FILE_INFORMATION first_info, second_info;
     if (!GetFileInformationByHandle(first, &first_info) || !GetFileInformationByHandle(second, &second_info))
-        return same_name(first_name, second_name);
+        return true;
     return first_info.dwVolumeSerialNumber == second_info.dwVolumeSerialNumber &&
            first_info.nFileIndexHigh == second_info.nFileIndexHigh &&
            first_info.nFileIndexLow == second_info.nFileIndexLow;
@@ -119,7 +107,7 @@ std::FILE* open_source_with_normal_attributes(const char* path) {
 // would cost Wine a search of the destination folder for every new file (it searches for any name
 // it cannot find), before the create makes the same search again. Read-only files refuse the
 // open; only then are their attributes cleared by name and the open made again.
-std::FILE* open_destination_with_normal_attributes(const char* path, std::FILE* source, const char* source_path) {
+std::FILE* open_destination_with_normal_attributes(const char* path, std::FILE* source) {
     const auto open = [path] {
         return CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
                            FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -132,7 +120,7 @@ std::FILE* open_destination_with_normal_attributes(const char* path, std::FILE* 
     }
     if (GetLastError() == ERROR_ALREADY_EXISTS) {
         const HANDLE source_handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(source)));
-        if (same_file(handle, source_handle, path, source_path) || !SetEndOfFile(handle)) {
+        if (same_file(handle, source_handle) || !SetEndOfFile(handle)) {
             CloseHandle(handle);
             return nullptr;
         }
@@ -248,7 +236,7 @@ void copy_file_callback(const char* path, std::int32_t kind) {
     }
     // Emptying the source itself would lose it before a byte was read: that happens when the
     // install directory is the disc's own folder on a writable drive, under any of its names.
-    copyflst_stream target(open_destination_with_normal_attributes(destination, source.get(), path));
+    copyflst_stream target(open_destination_with_normal_attributes(destination, source.get()));
     if (!target) {
         copyflst_report(MSG_UNABLETOOPEN, REPORT_TEXT_PATH, destination);
         abort_walk();

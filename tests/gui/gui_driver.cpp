@@ -120,7 +120,8 @@ std::optional<Box> SetupProgram::wait_box() const {
     if (!wait_until([&] { return (box.window = find_box()) != nullptr; })) return std::nullopt;
     static_cast<SEEN_BOX&>(box) = TEST_read_box(box.window);
     box.progress = progress();
-    box.status = TEST_window_text(control(IDC_STATUS_LABEL));
+    HWND status = control(IDC_STATUS_LABEL);
+    box.status = IsWindowVisible(status) ? TEST_window_text(status) : "(hidden)";
     return box;
 }
 

@@ -93,7 +93,7 @@ inline Screen directory_screen(std::optional<std::string> directory) {
 // ---- the set-up program under test --------------------------------------------------------
 
 // A message box of the program, and where the main window's progress bar stood and what its
-// status label said while it showed.
+// status label said while it showed ("(hidden)" when the label was not shown).
 struct Box : SEEN_BOX { HWND window = nullptr; int progress = -1; std::string status; };
 
 class SetupProgram {
