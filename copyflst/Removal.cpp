@@ -21,7 +21,10 @@ char* directory_list = nullptr;
 std::int32_t directory_slots = 0;
 std::int32_t recorded_count = 0;
 
-// Only a Yes deletes: a box that could not be shown is no consent.
+// Only a Yes deletes: a box that could not be shown is no consent. The box has no owner, so the
+// main window's close box stays usable while it is up; the quit message that posts ends the box
+// without an answer. The quit is taken out, as the progress pump would take it, and the question
+// is asked again: a close is not a No.
 bool delete_confirmed(const char* directory) {
     char text[COPYFLST_TEXT_SIZE];
     char caption[COPYFLST_TEXT_SIZE];
@@ -29,7 +32,12 @@ bool delete_confirmed(const char* directory) {
     INSTALL_load_text(MSG_QUESTION, caption, sizeof caption);
     char question[COPYFLST_MESSAGE_SIZE];
     STRINGS_format(question, sizeof question, "%s :%s", text, directory);
-    return MessageBoxA(nullptr, question, caption, MB_YESNO | MB_ICONINFORMATION) == IDYES;
+    for (;;) {
+        const int answer = MessageBoxA(nullptr, question, caption, MB_YESNO | MB_ICONINFORMATION);
+        MSG quit;
+        if (answer == IDYES || answer == IDNO || !PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE))
+            return answer == IDYES;
+    }
 }
 
 // Folders that a removal never deletes, whatever a record or a list names: the system's own and

@@ -23,9 +23,10 @@ protected:
 // The compact install copies the whole disc byte for byte, makes the shortcuts and records the
 // installation; the bar has 41 records, the first 19 of which do not step it: 22 steps of 10
 // fill it. No to the first question of the removal changes nothing. Then each directory goes only
-// when its question is answered Yes, under the removal's status text; the record goes either way
-// and installing is offered again. The bar steps once after each of the two questions. The second
-// install runs without the shell's record of the Programs folder, and asks the shell for it.
+// when its question is answered Yes (a close of the window is no answer), under the removal's
+// status text; the record goes either way and installing is offered again. The bar steps once
+// after each of the two questions. The second install runs without the shell's record of the
+// Programs folder, and asks the shell for it.
 TEST_F(InstallTest, CompactInstallIsRecordedAndRemovedAsAnswered) {
     const char* const shell_folders = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
     const std::optional<std::string> programs = read_string_value(HKEY_CURRENT_USER, shell_folders, "Programs");
@@ -55,6 +56,12 @@ TEST_F(InstallTest, CompactInstallIsRecordedAndRemovedAsAnswered) {
         EXPECT_STAYS(setup, INSTALLED_MENU);
         ASSERT_TRUE(setup.click(IDC_SLOT2));
         EXPECT_BOX(setup, TEXT_QUESTION, TEXT_AREYOUSURE, IDYES);
+        // The question's box has no owner, so the window's close stays usable: a close is no
+        // answer, and the question comes again.
+        const std::optional<Box> asked = setup.wait_box();
+        ASSERT_TRUE(asked.has_value());
+        ASSERT_TRUE(PostMessageA(setup.window(), WM_CLOSE, 0, 0));
+        ASSERT_TRUE(wait_until([&] { return !IsWindow(asked->window); }));
         const Box first = EXPECT_BOX(setup, TEXT_QUESTION, delete_question(target), delete_target ? IDYES : IDNO);
         EXPECT_EQ(0, first.progress);
         EXPECT_EQ(TEXT_REMOVING, first.status);
