@@ -1,5 +1,5 @@
-// Directory walk: the abort flag and paths that do not fit stop every level; links are reported,
-// never entered.
+// Directory walk: the abort flag and paths that do not fit stop every level; patterns take names
+// by their own spelling; links are reported, never entered.
 #include <gtest/gtest.h>
 
 #include <algorithm>
