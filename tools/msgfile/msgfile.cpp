@@ -127,18 +127,19 @@ std::string msgfile_unescape(const char* text) {
     return out;
 }
 
+// Null when the name is a plain file, else what is wrong with it.
+const char* msgfile_not_plain_file(const char* name) {
+    struct stat status;
+    if (stat(name, &status) != 0) return "cannot open";
+    if ((status.st_mode & S_IFMT) != S_IFREG) return "not a file";
+    return nullptr;
+}
+
 // TRUE when the name is a plain file that can be read; else says why.
 BOOL8 msgfile_readable(const msgfile_context& context, const char* name) {
-    struct stat status;
-    if (stat(name, &status) != 0) {
-        std::fprintf(context.err, "%s: cannot open\n", name);
-        return FALSE;
-    }
-    if ((status.st_mode & S_IFMT) != S_IFREG) {
-        std::fprintf(context.err, "%s: not a file\n", name);
-        return FALSE;
-    }
-    return TRUE;
+    const char* problem = msgfile_not_plain_file(name);
+    if (problem) std::fprintf(context.err, "%s: %s\n", name, problem);
+    return problem ? FALSE : TRUE;
 }
 
 // Loads a file; -1 after saying why (a markup error as FILE:LINE: TEXT on the given stream).
@@ -164,8 +165,7 @@ bool msgfile_same_text(const std::uint16_t* first, const std::uint16_t* second) 
 
 // TRUE when the file reads back as the table: as many entries, each id with its own text.
 BOOL8 msgfile_reads_back(std::int32_t handle, const char* name) {
-    struct stat status;
-    if (stat(name, &status) != 0 || (status.st_mode & S_IFMT) != S_IFREG) return FALSE;
+    if (msgfile_not_plain_file(name)) return FALSE;
     const std::int32_t again = MESSAGE_allocate_message_file(name, 0, nullptr);
     BOOL8 same = again >= 0 && MESSAGE_count_messages(again) == MESSAGE_count_messages(handle) ? TRUE : FALSE;
     for (const char* id = MESSAGE_get_first_message_id(handle); same && id; id = MESSAGE_get_next_message_id(handle, id)) {
