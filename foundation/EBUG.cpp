@@ -5,6 +5,7 @@
 #include "EBUG.h"
 
 #include <cstdarg>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 
@@ -162,7 +163,10 @@ void ebug_emit(const char* prefix, const char* format, std::va_list arguments) {
 
 template <typename T>
 T* ebug_allocate_table(std::int32_t count) {
-    std::size_t bytes = sizeof(T) * static_cast<std::size_t>(count > 0 ? count : 1);
+    const std::size_t entries = static_cast<std::size_t>(count > 0 ? count : 1);
+    // A table too big to be sized at all (a 32-bit build's byte count would wrap) is refused.
+    if (entries > SIZE_MAX / sizeof(T)) return nullptr;
+    const std::size_t bytes = sizeof(T) * entries;
     T* table = static_cast<T*>(HEAP_allocate(bytes));
     if (table) std::memset(static_cast<void*>(table), 0, bytes);
     return table;
@@ -177,8 +181,10 @@ BOOL8 ebug_initialise_fail() {
 
 BOOL8 EBUG_initialise(std::int32_t watch_count, std::int32_t callstack_size, std::int32_t trace_exponent,
                       std::uint32_t flags, std::uint8_t output) {
-    // Negative sizes have no meaning; they are refused like a failed allocation.
-    if (watch_count < 0 || callstack_size < 0 || trace_exponent < 0) return ebug_initialise_fail();
+    // Negative sizes have no meaning, and the watch table needs one entry more than asked for;
+    // both are refused like a failed allocation.
+    if (watch_count < 0 || watch_count == INT32_MAX || callstack_size < 0 || trace_exponent < 0)
+        return ebug_initialise_fail();
 
     if (ebug.watch_data) return ebug_initialise_fail();
     ebug.watch_data = ebug_allocate_table<EBUG_WATCH>(watch_count + 1);

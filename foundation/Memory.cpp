@@ -3,6 +3,7 @@
 
 #include "Memory.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 
@@ -132,10 +133,15 @@ static std::int32_t memory_check_entry(void* pointer, std::uint8_t is_block_addr
 static BOOL8 memory_realloc_num_indices(void) {
     ENTER();
     if (memory.state == 0) EBUG_RETURN(FALSE);
-    std::int32_t old_count = memory.default_num_entries;
-    std::int32_t new_count = old_count + memory.realloc_step_size;
-    auto** table = static_cast<std::uint8_t**>(
-        HEAP_resize(memory.table, sizeof(std::uint8_t*) * static_cast<std::size_t>(new_count)));
+    const std::int32_t old_count = memory.default_num_entries;
+    // A count past the signed range, or a table too big to be sized (a 32-bit build's byte count
+    // would wrap), is a growth the heap refuses.
+    const std::int64_t wanted = std::int64_t{old_count} + memory.realloc_step_size;
+    const bool sizable = wanted <= INT32_MAX && static_cast<std::uint64_t>(wanted) <= SIZE_MAX / sizeof(std::uint8_t*);
+    const std::int32_t new_count = sizable ? static_cast<std::int32_t>(wanted) : old_count;
+    auto** table = sizable ? static_cast<std::uint8_t**>(
+                                 HEAP_resize(memory.table, sizeof(std::uint8_t*) * static_cast<std::size_t>(new_count)))
+                           : nullptr;
     if (!table) {
         EBUG_MESSAGE("memory_realloc_num_indices: realloc call failed");
         EBUG_RETURN(FALSE);
@@ -305,7 +311,8 @@ BOOL8 MEMORY_change_description(void* pointer, const char* description) {
         EBUG_RETURN(FALSE);
     }
     std::uint8_t* block = memory_block_of(pointer);
-    if (!memory_entry_consistent(block, memory_read_u32(block, MEMORY_OFFSET_INDEX))) {
+    // Without a table no block is live, and its header may already be freed: it is not read.
+    if (!memory.table || !memory_entry_consistent(block, memory_read_u32(block, MEMORY_OFFSET_INDEX))) {
         EBUG_MESSAGE("MEMORY_change_description failed: memory corrupt");
         EBUG_RETURN(FALSE);
     }

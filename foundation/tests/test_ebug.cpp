@@ -126,6 +126,7 @@ TEST_F(Ebug, NotInitialisedOperationsWriteNotices) {
         {[] { EBUG_set_watch_int(2, 1); }, watch_notice},      {[] { EBUG_dump_watches(); }, watch_notice},
         {[] { EXPECT_EQ(FALSE, EBUG_add_watch(0, "gone", EBUG_WATCH_INT)); }, watch_notice},
     };
+    EXPECT_EQ(FALSE, EBUG_initialise(INT32_MAX, 0, 0, 0, EBUG_OUTPUT_NONE));  // no room for the extra watch
     for (const notice_case& c : cases) {
         SCOPED_TRACE(&c - cases);
         ASSERT_EQ(TRUE, EBUG_initialise(2, 1, 4, 0, EBUG_OUTPUT_NONE));  // freed again: three watch slots

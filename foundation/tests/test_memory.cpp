@@ -78,6 +78,10 @@ TEST_F(Memory, TableGrowsByStepsWhenFull) {
     entries = MEMORY_get_default_num_entries();
     EXPECT_EQ(TRUE, MEMORY_set_default_num_entries());
     EXPECT_EQ(static_cast<uint32_t>(entries + 6), index_of(allocate(4)));
+    ASSERT_EQ(TRUE, MEMORY_set_module_realloc_step_size(INT32_MAX));
+    entries = MEMORY_get_default_num_entries();
+    EXPECT_EQ(FALSE, MEMORY_set_default_num_entries()) << "no table has that many entries";
+    EXPECT_EQ(entries, MEMORY_get_default_num_entries());
     MEMORY_set_module_realloc_step_size(50);
     MEMORY_deinitialise();
     EXPECT_EQ(FALSE, MEMORY_set_default_num_entries());
@@ -106,6 +110,7 @@ TEST_F(Memory, RefusalsAndTheirLogLines) {
     EXPECT_EQ(nullptr, allocate(8, "one more", 77));
     HEAP_fail_after(-1);
     EXPECT_EQ(TRUE, MEMORY_deinitialise());
+    EXPECT_EQ(FALSE, MEMORY_change_description(block, "freed"));  // its header is not read
     void* late = allocate(8, "late", 11);
     EXPECT_EQ(nullptr, late);
     EXPECT_EQ(FALSE, MEMORY_deallocate(&late, caller_file, 12));
