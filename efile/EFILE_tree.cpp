@@ -314,6 +314,8 @@ BOOL8 efile_find_full_path(const char* name, char* out, const EFILE_TREE_ENTRY* 
     if (!file_tree) EBUG_RETURN(FALSE);
     char component[EFILE_TREE_NAME_SIZE];
     const char* after = efile_cut_component(name, component);
+    // Only the node that closes a level has an empty name, and it stands for no entry.
+    if (component[0] == '\0') EBUG_RETURN(FALSE);
     if (start == 0)
         if (const efile_index_layout* index = efile_index_of(file_tree))
             EBUG_RETURN(efile_find_indexed(name, out, file_tree, *index));

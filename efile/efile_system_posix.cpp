@@ -2,6 +2,9 @@
 // backslashes, which become slashes only here, at the edge where the runtime sees them.
 #define EBUG_MODULE "EFILE"
 
+#include <sys/stat.h>
+
+#include <cerrno>
 #include <cstring>
 
 #include "EBUG.h"
@@ -31,5 +34,14 @@ BOOL8 efile_system_status(const char* path, struct stat* status) {
 std::FILE* efile_system_open(const char* path, const char* mode) {
     char native[EFILE_NATIVE_PATH_SIZE];
     if (!efile_native_path(native, path)) return nullptr;
-    return std::fopen(native, mode);
+    std::FILE* file = std::fopen(native, mode);
+    // A directory opens here as a stream that reads nothing; on Windows it does not open at all,
+    // and a name that resolves to one must fail the same way on both.
+    struct stat status;
+    if (file && fstat(fileno(file), &status) == 0 && S_ISDIR(status.st_mode)) {
+        std::fclose(file);
+        errno = EISDIR;
+        return nullptr;
+    }
+    return file;
 }

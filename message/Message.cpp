@@ -79,8 +79,12 @@ std::int64_t message_index_find(std::int32_t handle, const char* id, std::int32_
     if (!message_state.indexes) return -2;
     message_index& index = message_state.indexes[handle];
     const MESSAGE_FILE& entry = message_state.table[handle];
-    if ((!index.slots || index.count != entry.num_messages) && !message_index_rebuild(handle, entry.num_messages))
+    if ((!index.slots || index.count != entry.num_messages) && !message_index_rebuild(handle, entry.num_messages)) {
+        // An index that could not be made again is dropped: after a removal and an insert its count
+        // would match the file's again while its slots still pointed at the records as they were.
+        message_index_reset(handle);
         return -2;
+    }
     for (std::uint32_t slot = message_hash(id) & (index.capacity - 1); index.slots[slot];
          slot = (slot + 1) & (index.capacity - 1)) {
         const MESSAGE_STR& record = entry.messages[index.slots[slot] - 1];

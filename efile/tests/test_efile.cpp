@@ -147,6 +147,8 @@ TEST_F(efile_test, whole_file_reads_checksums_and_refusals) {
     EFILE_set_search_paths(1, (root + "\\").c_str());
     EXPECT_EQ(1, EFILE_read_file("abc.dat", buffer, 0));
     EXPECT_EQ(0xF3E0EE4Eu, EFILE_get_crc_total());
+    std::filesystem::create_directories(host("maps.dir"));
+    EXPECT_EQ(0, EFILE_read_file("maps.dir", buffer, 0)) << "a folder is found, but is no file";
 }
 
 // Opening a missing file and writing through the wrappers are the message store's tests' part.

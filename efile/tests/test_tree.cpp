@@ -30,6 +30,7 @@ TEST_F(efile_test, empty_and_nested_trees) {
     ASSERT_EQ(1, EFILE_set_search_paths(1, (slot("data") + "\\").c_str()));
     EXPECT_EQ(1u, slot_details(0).num_entries);
     EXPECT_EQ("<none>", find("x.dat"));
+    EXPECT_EQ("<none>", find("\\")) << "the closing node names nothing";
 
     write_file("data\\maps\\x.dat", "x");
     EXPECT_EQ("<none>", find("maps\\x.dat")) << "the tree is a snapshot until rebuilt";

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "Heap.h"
 #include "MessageInternal.h"
 #include "message_files.h"
 
@@ -36,8 +37,10 @@ TEST_F(MessageStore, EditableFilesChange) {
     EXPECT_EQ(nullptr, MESSAGE_get_next_message_id(handle, "C"));
     EXPECT_EQ(nullptr, MESSAGE_get_next_message_id(handle, nullptr));
     EXPECT_TRUE(MESSAGE_remove_message(handle, "A"));
-    EXPECT_FALSE(MESSAGE_remove_message(handle, "A"));
+    HEAP_fail_after(0, 1);  // a refused request on the way costs no record and no lookup
     EXPECT_TRUE(MESSAGE_insert_message(handle, "D", nullptr));  // no text: a lone CR
+    HEAP_fail_after(-1);
+    EXPECT_FALSE(MESSAGE_remove_message(handle, "A"));
     EXPECT_FALSE(MESSAGE_insert_message(handle, "B", to_text("other").data()));
     EXPECT_FALSE(MESSAGE_insert_message(handle, nullptr, to_text("other").data()));
     EXPECT_FALSE(MESSAGE_insert_message(handle, "Y", to_text(std::string(200001, 'y')).data()));
