@@ -44,7 +44,7 @@ bool delete_confirmed(const char* directory) {
 // those that hold other programs' and the user's files. Deleting one of these, or a folder above
 // one, would take with it far more than an installation ever put there.
 const int protected_folders[] = {
-    CSIDL_WINDOWS,        CSIDL_SYSTEM,           CSIDL_PROGRAM_FILES,   CSIDL_PROGRAM_FILESX86,
+    CSIDL_WINDOWS,        CSIDL_SYSTEM,           CSIDL_SYSTEMX86,       CSIDL_PROGRAM_FILES,   CSIDL_PROGRAM_FILESX86,
     CSIDL_PROFILE,        CSIDL_DESKTOPDIRECTORY, CSIDL_PERSONAL,        CSIDL_STARTMENU,
     CSIDL_PROGRAMS,       CSIDL_APPDATA,          CSIDL_LOCAL_APPDATA,   CSIDL_COMMON_APPDATA,
     CSIDL_COMMON_DOCUMENTS, CSIDL_COMMON_DESKTOPDIRECTORY, CSIDL_COMMON_STARTMENU, CSIDL_COMMON_PROGRAMS,
@@ -121,10 +121,16 @@ bool is_protected(const char* directory) {
             comparable_path(guarded, guarded_full) && is_same_or_above(full, guarded_full))
             return true;
     }
-    // A 32-bit program sees the 32-bit view as Program Files; the other view has its own name.
-    const char* native_program_files = std::getenv("ProgramW6432");
-    return native_program_files != nullptr && comparable_path(native_program_files, guarded_full) &&
-           is_same_or_above(full, guarded_full);
+    // A 32-bit program on 64-bit Windows is shown the 32-bit views under the usual names; the
+    // native Program Files and system directory are reached by names of their own.
+    char native_system[COPYFLST_PATH_SIZE];
+    const UINT length = GetWindowsDirectoryA(native_system, sizeof native_system);
+    const bool system_named = length > 0 && length < sizeof native_system && STRINGS_append(native_system, "\\Sysnative");
+    for (const char* native : {std::getenv("ProgramW6432"), system_named ? native_system : nullptr}) {
+        if (native != nullptr && comparable_path(native, guarded_full) && is_same_or_above(full, guarded_full))
+            return true;
+    }
+    return false;
 }
 
 }  // namespace
