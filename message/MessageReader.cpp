@@ -6,8 +6,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <bit>
-#if defined(__SSE2__)
+// The wide paths need SSE2. Without it (the 32-bit x86 build), or with MESSAGE_PLAIN_SCAN (so that
+// native tests run them as well), only the plain paths are built; both give the same results.
+#if defined(__SSE2__) && !defined(MESSAGE_PLAIN_SCAN)
+#define MESSAGE_WIDE_SCAN 1
 #include <emmintrin.h>
+#else
+#define MESSAGE_WIDE_SCAN 0
 #endif
 #include <cstring>
 
@@ -94,7 +99,7 @@ message_id_digest message_digest_bytes(const char* bytes, std::size_t length) {
     return message_id_digest{static_cast<std::int32_t>(magic), message_hash_final(state)};
 }
 
-#if defined(__SSE2__)
+#if MESSAGE_WIDE_SCAN
 // Narrows and digests an id of 3 to 15 units, as the byte loop and message_digest_bytes would,
 // from two reads of eight units: all sixteen are read before any byte is written over them. The
 // id ends at its first zero byte, and every byte after that end is written as zero, so the id is
@@ -317,7 +322,7 @@ struct message_scanner {
 
     void run() {
         std::int32_t index = 1;
-#if defined(__SSE2__)
+#if MESSAGE_WIDE_SCAN
         // Sixteen units at a time, one mask bit each; most hold no bracket at all.
         const __m128i open = _mm_set1_epi16(static_cast<short>(message_open));
         const __m128i close = _mm_set1_epi16(static_cast<short>(message_close));
@@ -429,7 +434,7 @@ void message_cut_entry(std::uint16_t* units, std::int32_t count, const message_c
     std::uint16_t* id_units = units + cut.open + 1;
     const std::int32_t id_length = cut.close - cut.open - 1;
     result->id = reinterpret_cast<const char*>(id_units);
-#if defined(__SSE2__)
+#if MESSAGE_WIDE_SCAN
     // The wide reads come before the terminator is written: a wide read of a unit just written on
     // its own would have to wait for the write.
     if (id_length >= 3 && id_length < 16 && cut.open + 17 <= count) {

@@ -89,7 +89,7 @@ TEST_F(MessageReader, MarkupErrorsAreReportedWhereTheyHappen) {
     const markup_case cases[] = {
         {"[A]\nHello[B]\n[E]", "Insert newline before '['", 10, 2}, {"[A]Hello\n[E]", "Insert newline after ']'", 4, 1},
         {"[A[B]\n[E]", "'[' inside '['", 3, 1},                     {"[A]\nx\n\nok]\n[E]", "']' before '['", 10, 4},
-        {"[A]\nx\n[E]tail", "Insert newline after ']'", 10, 3},
+        {"[A]\nx\n[E]tail", "Insert newline after ']'", 10, 3}, {"[A]\nx\n[E]\n]", "']' before '['", 11, 4},
         // The scan takes sixteen units a step from unit 1: an error on either side of a step's edge.
         {"[A]\nabcdefghijk[B]\n[E]", "Insert newline before '['", 16, 2},
         {"[A]\nabcdefghijkl[B]\n[E]", "Insert newline before '['", 17, 2},
