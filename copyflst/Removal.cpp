@@ -44,10 +44,14 @@ bool delete_confirmed(const char* directory) {
 // those that hold other programs' and the user's files. Deleting one of these, or a folder above
 // one, would take with it far more than an installation ever put there.
 const int protected_folders[] = {
-    CSIDL_WINDOWS,        CSIDL_SYSTEM,           CSIDL_SYSTEMX86,       CSIDL_PROGRAM_FILES,   CSIDL_PROGRAM_FILESX86,
-    CSIDL_PROFILE,        CSIDL_DESKTOPDIRECTORY, CSIDL_PERSONAL,        CSIDL_STARTMENU,
-    CSIDL_PROGRAMS,       CSIDL_APPDATA,          CSIDL_LOCAL_APPDATA,   CSIDL_COMMON_APPDATA,
-    CSIDL_COMMON_DOCUMENTS, CSIDL_COMMON_DESKTOPDIRECTORY, CSIDL_COMMON_STARTMENU, CSIDL_COMMON_PROGRAMS,
+    // the system's own
+    CSIDL_WINDOWS, CSIDL_SYSTEM, CSIDL_SYSTEMX86, CSIDL_PROGRAM_FILES, CSIDL_PROGRAM_FILESX86,
+    // the user's
+    CSIDL_PROFILE, CSIDL_DESKTOPDIRECTORY, CSIDL_PERSONAL, CSIDL_STARTMENU, CSIDL_PROGRAMS,
+    CSIDL_APPDATA, CSIDL_LOCAL_APPDATA,
+    // every user's
+    CSIDL_COMMON_APPDATA, CSIDL_COMMON_DOCUMENTS, CSIDL_COMMON_DESKTOPDIRECTORY, CSIDL_COMMON_STARTMENU,
+    CSIDL_COMMON_PROGRAMS,
 };
 
 // The full form of a path, without a trailing backslash but for a drive root's. FALSE when it
