@@ -45,13 +45,15 @@ void create_directory(const char* path) {
 // Two open files are one when the system gives them the same volume and file index, however
 // their names were spelt (a short name, a "\\?\" prefix, a substituted drive). Where it cannot
 // tell, they count as one: the copy is then refused rather than risk emptying its own source.
+// Size and times must agree as well: one file's names always do, while volumes that report no
+// serial of their own (Wine's host folders) can give two files the same serial and index.
 bool same_file(HANDLE first, HANDLE second) {
-    BY_HANDLE_FILE_INFORMATION first_info, second_info;
-    if (!GetFileInformationByHandle(first, &first_info) || !GetFileInformationByHandle(second, &second_info))
-        return true;
-    return first_info.dwVolumeSerialNumber == second_info.dwVolumeSerialNumber &&
-           first_info.nFileIndexHigh == second_info.nFileIndexHigh &&
-           first_info.nFileIndexLow == second_info.nFileIndexLow;
+    BY_HANDLE_FILE_INFORMATION one, other;
+    if (!GetFileInformationByHandle(first, &one) || !GetFileInformationByHandle(second, &other)) return true;
+    return one.dwVolumeSerialNumber == other.dwVolumeSerialNumber && one.nFileIndexHigh == other.nFileIndexHigh &&
+           one.nFileIndexLow == other.nFileIndexLow && one.nFileSizeHigh == other.nFileSizeHigh &&
+           one.nFileSizeLow == other.nFileSizeLow && CompareFileTime(&one.ftLastWriteTime, &other.ftLastWriteTime) == 0 &&
+           CompareFileTime(&one.ftCreationTime, &other.ftCreationTime) == 0;
 }
 
 // A stream over an open handle, which it takes over and closes at its own close; null (the
