@@ -115,9 +115,14 @@ bool is_same_or_above(const char* folder, const char* guarded) {
 }
 
 bool is_protected(const char* directory) {
+    // The walks search directory + "\*.*", so the folder judged is directory + "\": a bare "C:"
+    // is the drive's current folder to the system, but the search in "C:\*.*" is its root's.
+    char searched[COPYFLST_PATH_SIZE];
     char full[COPYFLST_PATH_SIZE];
     // A path without a full form cannot be compared, so it cannot be shown safe.
-    if (!comparable_path(directory, full) || is_root(full)) return true;
+    if (!STRINGS_format(searched, sizeof searched, "%s\\", directory) || !comparable_path(searched, full) ||
+        is_root(full))
+        return true;
     char guarded[COPYFLST_PATH_SIZE];
     char guarded_full[COPYFLST_PATH_SIZE];
     for (int folder : protected_folders) {

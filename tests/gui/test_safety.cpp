@@ -73,6 +73,25 @@ TEST_F(SafetyTest, RemovalNeverDeletesProtectedFolders) {
     }
 }
 
+// A record naming a bare drive: to the system that is the drive's current folder (here the disc
+// copy the program was started from), but the removal would search the drive's root. It is a root.
+TEST_F(SafetyTest, RemovalTakesABareDriveAsItsRoot) {
+    if (GetDriveTypeA(FILLING_DRIVE) == DRIVE_NO_ROOT_DIR) GTEST_SKIP() << "no drive R: (safety_fixture.sh)";
+    const std::string copy = disc_copy(std::string(FILLING_DRIVE) + "disc copy");
+    const std::string sentinel = std::string(FILLING_DRIVE) + "quill-sentinel.txt";
+    ASSERT_TRUE(write_file(sentinel, "keep"));
+    ASSERT_TRUE(write_record_string("TargetDir", std::string(FILLING_DRIVE, 2)));
+    ASSERT_TRUE(launch("", copy));
+    ASSERT_TRUE(setup.click(IDC_SLOT2));
+    EXPECT_BOX(setup, TEXT_QUESTION, TEXT_AREYOUSURE, IDYES);
+    EXPECT_BOX(setup, TEXT_QUESTION, delete_question(menu_folder()), IDYES);
+    EXPECT_BOX(setup, TEXT_INFO, TEXT_REMOVECOMPLETE, IDOK);
+    setup.terminate();
+    EXPECT_TRUE(file_exists(sentinel));
+    remove_tree(copy);
+    DeleteFileA(sentinel.c_str());
+}
+
 // The whole life of an install in a folder that holds a link out of it, started the ways the
 // system starts it: the shortcut through "start", and the removal through the system's own
 // uninstall program, which runs the registered uninstaller copy from its own file. Read-only
