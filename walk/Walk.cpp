@@ -8,11 +8,8 @@
 
 #if defined(_WIN32)
 #include <windows.h>
-
-#include <shlwapi.h>
 #else
 #include <dirent.h>
-#include <fnmatch.h>
 #include <sys/stat.h>
 #endif
 
@@ -24,6 +21,65 @@ std::uint8_t walk_abort = 0;
 
 // The system's "every entry" pattern, which also takes names without a full stop.
 bool takes_every_name(const char* pattern) { return std::strcmp(pattern, "*.*") == 0 || std::strcmp(pattern, "*") == 0; }
+
+// The DOS forms the system's search turns a pattern into before it compares a name.
+constexpr char dos_star = '<';  // a final "*.": any run that does not take the name's last full stop
+constexpr char dos_any = '>';   // "?": one character, or nothing before a full stop or the name's end
+constexpr char dos_dot = '"';   // "." before "?" or "*": a full stop, or nothing at the name's end
+
+char folded(char c) {
+#if defined(_WIN32)
+    // The letters of the ANSI code page, as the system folds them for its comparisons.
+    CharUpperBuffA(&c, 1);
+    return c;
+#else
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+#endif
+}
+
+// Whether a name matches a pattern as the system's directory search matches a name's own (long)
+// spelling: "*" takes any run, letters match either case, nothing else is special (not ";", not
+// "[", not a leading blank), and "?" and "." take their DOS forms first. A pattern or name that
+// does not fit the walk's paths matches nothing.
+bool name_matches(const char* pattern, const char* name) {
+    const std::size_t pattern_length = std::strlen(pattern);
+    const std::size_t name_length = std::strlen(name);
+    if (pattern_length >= WALK_PATH_SIZE || name_length >= WALK_PATH_SIZE) return false;
+    char dos[WALK_PATH_SIZE];
+    std::size_t length = 0;
+    for (std::size_t i = 0; i < pattern_length; ++i) {
+        const char c = pattern[i];
+        const char after = pattern[i + 1];
+        if (c == '.' && after == '\0' && length > 0 && dos[length - 1] == '*')
+            dos[length - 1] = dos_star;
+        else
+            dos[length++] = c == '?' ? dos_any : c == '.' && (after == '?' || after == '*') ? dos_dot : folded(c);
+    }
+    std::size_t last_stop = name_length;  // none
+    for (std::size_t j = 0; j < name_length; ++j)
+        if (name[j] == '.') last_stop = j;
+    // matches[j]: the pattern from the element at hand on matches the name from j on. Built from
+    // the pattern's end backwards, one row per element, so any pattern costs its length times the
+    // name's, never a search through every way a "*" could be placed.
+    bool following[WALK_PATH_SIZE + 1];
+    bool matches[WALK_PATH_SIZE + 1];
+    for (std::size_t j = 0; j <= name_length; ++j) following[j] = j == name_length;
+    for (std::size_t i = length; i-- > 0;) {
+        for (std::size_t j = name_length + 1; j-- > 0;) {
+            const bool at_end = j == name_length;
+            const bool at_stop = !at_end && name[j] == '.';
+            switch (dos[i]) {
+            case '*': matches[j] = following[j] || (!at_end && matches[j + 1]); break;
+            case dos_star: matches[j] = following[j] || (!at_end && j != last_stop && matches[j + 1]); break;
+            case dos_any: matches[j] = (at_end || at_stop) ? following[j] : following[j + 1]; break;
+            case dos_dot: matches[j] = at_end ? following[j] : at_stop && following[j + 1]; break;
+            default: matches[j] = !at_end && folded(name[j]) == dos[i] && following[j + 1]; break;
+            }
+        }
+        std::memcpy(following, matches, name_length + 1);
+    }
+    return following[0];
+}
 
 #if defined(_WIN32)
 
@@ -64,7 +120,7 @@ public:
 private:
     // The system's search also takes a name whose short form alone matches the pattern ("*.tmp"
     // finds "c.tmpx" by its "C~1.TMP"); only the name itself counts here.
-    bool matching() const { return every || PathMatchSpecA(found.cFileName, pattern); }
+    bool matching() const { return every || name_matches(pattern, found.cFileName); }
 
     HANDLE handle = INVALID_HANDLE_VALUE;
     WIN32_FIND_DATAA found = {};
@@ -98,7 +154,7 @@ public:
     }
     bool next() {
         for (const dirent* entry = readdir(directory); entry; entry = readdir(directory)) {
-            if (!every && fnmatch(pattern, entry->d_name, FNM_CASEFOLD) != 0) continue;
+            if (!every && !name_matches(pattern, entry->d_name)) continue;
             STRINGS_copy(entry_name, entry->d_name);
             classify(entry);
             return true;

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "Walk.h"
@@ -67,13 +68,23 @@ TEST(Walk, AbortAndPathsThatDoNotFitStopEveryLevel) {
     EXPECT_EQ(WALK_PATH_SIZE - 1 + 2, reports[0].size()) << "as much of the path as fits";
 }
 
-// A pattern takes names by their own spelling, whatever their short forms are: "c.tmpx" and
-// "e.tmpl" do not end in ".tmp".
+// A pattern takes names by their own spelling, whatever their short forms are ("c.tmpx" and
+// "e.tmpl" do not end in ".tmp"), as the system's search matches them: "?" and "." in their DOS
+// forms, letters in either case, and nothing else special.
 TEST(Walk, PatternMatchesTheNamesThemselves) {
-    make_tree({"a.tmp", "c.tmpx", "sub/", "sub/d.TMP", "sub/e.tmpl"});
-    BOOL8 result = FALSE;
-    EXPECT_EQ((std::vector<std::string>{"0 walk_tree/a.tmp", "0 walk_tree/sub/d.TMP"}),
-              walk("*.tmp", WALK_RECURSIVE, &result, true));
+    make_tree({"a.tmp", "c.tmpx", "save", "save1.dat", "a;b", "[x].tmp", "sub/", "sub/d.TMP", "sub/e.tmpl"});
+    const std::vector<std::pair<const char*, std::vector<std::string>>> cases = {
+        {"*.tmp", {"0 walk_tree/[x].tmp", "0 walk_tree/a.tmp", "0 walk_tree/sub/d.TMP"}},
+        {"save*.*", {"0 walk_tree/save", "0 walk_tree/save1.dat"}},
+        {"?.tmp", {"0 walk_tree/a.tmp", "0 walk_tree/sub/d.TMP"}},
+        {"*.", {"0 walk_tree/a;b", "0 walk_tree/save", "1 walk_tree/sub"}},
+        {"a;b", {"0 walk_tree/a;b"}},
+        {"[x].tmp", {"0 walk_tree/[x].tmp"}},
+    };
+    for (const auto& [pattern, expected] : cases) {
+        BOOL8 result = FALSE;
+        EXPECT_EQ(expected, walk(pattern, WALK_RECURSIVE, &result, true)) << pattern;
+    }
 }
 
 #if !defined(_WIN32)
