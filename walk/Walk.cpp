@@ -55,9 +55,12 @@ bool name_matches(const char* pattern, const char* name) {
         else
             dos[length++] = c == '?' ? dos_any : c == '.' && (after == '?' || after == '*') ? dos_dot : folded(c);
     }
+    char name_folded[WALK_PATH_SIZE];
     std::size_t last_stop = name_length;  // none
-    for (std::size_t j = 0; j < name_length; ++j)
+    for (std::size_t j = 0; j < name_length; ++j) {
+        name_folded[j] = folded(name[j]);
         if (name[j] == '.') last_stop = j;
+    }
     // matches[j]: the pattern from the element at hand on matches the name from j on. Built from
     // the pattern's end backwards, one row per element, so any pattern costs its length times the
     // name's, never a search through every way a "*" could be placed.
@@ -73,7 +76,7 @@ bool name_matches(const char* pattern, const char* name) {
             case dos_star: matches[j] = following[j] || (!at_end && j != last_stop && matches[j + 1]); break;
             case dos_any: matches[j] = (at_end || at_stop) ? following[j] : following[j + 1]; break;
             case dos_dot: matches[j] = at_end ? following[j] : at_stop && following[j + 1]; break;
-            default: matches[j] = !at_end && folded(name[j]) == dos[i] && following[j + 1]; break;
+            default: matches[j] = !at_end && name_folded[j] == dos[i] && following[j + 1]; break;
             }
         }
         std::memcpy(following, matches, name_length + 1);
