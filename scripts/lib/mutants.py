@@ -27,7 +27,7 @@ MODULES = {
     'foundation': ('host', ['foundation_tests', 'walk_tests', 'efile_tests', 'message_tests', 'msgfile_tests']),
     'walk': ('host', ['walk_tests', 'efile_tests']),
     'efile': ('host', ['efile_tests', 'message_tests', 'msgfile_tests']),
-    'message': ('host', ['message_tests', 'msgfile_tests']),
+    'message': ('host', ['message_tests', 'message_plain_tests', 'msgfile_tests']),
     'winutils': ('win64', ['winutils_tests', 'copyflst_tests', 'installer_tests', 'gui_tests']),
     'copyflst': ('win64', ['copyflst_tests', 'installer_tests', 'gui_tests']),
     'installer': ('win64', ['installer_tests', 'gui_tests']),
