@@ -55,8 +55,9 @@ TEST_F(SafetyTest, RemovalNeverDeletesProtectedFolders) {
     ASSERT_NE(0u, GetEnvironmentVariableA("ProgramFiles", program_files, sizeof program_files));
     ASSERT_NE(0u, GetShortPathNameA(program_files, short_program_files, sizeof short_program_files));
     ASSERT_STRNE(program_files, short_program_files);
-    for (const std::string& folder : {std::string("C:\\"), windows_dir(), join(windows_dir(), "syswow64"), std::string(profile),
-                                      std::string(short_program_files), "\\\\?\\" + std::string(profile)}) {
+    for (const std::string& folder :
+         {std::string("C:\\"), windows_dir(), join(windows_dir(), "syswow64"), std::string(profile),
+          std::string(short_program_files), "\\\\?\\" + std::string(profile)}) {
         SCOPED_TRACE(folder);
         reset();
         const std::string sentinel = join(folder, "quill-sentinel.txt");
