@@ -129,6 +129,8 @@ TEST_F(ProcessList, Records) {
          .left = "b\\", .boxes = {error_box(TEXT_UNABLETOOPEN " ")}},
         {.name = "copy to a refused path stops", .records = {{COPY_OP_COPY_FILES, "<SRC>", too_long.c_str()}, make_b},
          .completed = FALSE, .boxes = {error_box(TEXT_UNABLETOOPEN " " + too_long)}, .held_paths = 5},
+        {.name = "copy from a refused path stops", .records = {{COPY_OP_COPY_FILES, too_long.c_str(), "<DST>"}, make_b},
+         .completed = FALSE, .boxes = {error_box(TEXT_UNABLETOOPEN " " + too_long)}, .held_paths = 5},
         {.name = "copy without memory for its block stops", .records = {{COPY_OP_COPY_FILES, "<SRC>", "<DST>"}, make_b},
          .completed = FALSE, .left = "here.txt", .boxes = {error_box(TEXT_UNABLETOWRITE ", " + dst + "\\here.txt\n")},
          .held_paths = 5, .heap_grants = 7},
