@@ -116,6 +116,14 @@ void screen_show(screen which) {
         screen_set_visibility(window, slot_ids[i], slot.visibility);
     }
     for (std::size_t i = 0; i < OTHER_COUNT; ++i) screen_set_visibility(window, other_ids[i], layout.others[i]);
+    // The focus may not stay on a control the screen hid or disabled: the dialog manager hands it
+    // back there after every message box, and a Space would then press a button the screen does
+    // not offer (Play or Remove in the middle of a removal).
+    HWND focus = GetFocus();
+    if (focus != nullptr && IsChild(window, focus) && (!IsWindowVisible(focus) || !IsWindowEnabled(focus))) {
+        HWND next = GetNextDlgTabItem(window, nullptr, FALSE);
+        SetFocus(next != nullptr ? next : window);
+    }
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // The install and remove sequences apart from what the product's lists do: the disk-space
 // decision, the Programs folder and the game's Start-menu folder below it, the shortcut
-// renames, the recorded install directory, and a removal without a Programs folder.
+// renames, the recorded install directory, a removal without a Programs folder, and where the
+// screens leave the keyboard focus.
 #include <objbase.h>
 
 #include <gtest/gtest.h>
@@ -207,6 +208,19 @@ TEST_F(Sequences, RemoveWithoutProgramsFolderReportsAndGoesOn) {
         EXPECT_FALSE(RemoveDirectoryA(at_root.c_str()));
         EXPECT_FALSE(key_exists(HKEY_LOCAL_MACHINE, record_key));
     }
+}
+
+// A screen never leaves the keyboard on a control it hides: the dialog manager hands the focus
+// back there after every message box, and a Space would then press a button the screen does not
+// offer (Play, which the installed menu starts with the focus, in the middle of a removal).
+TEST_F(Sequences, ScreensTakeTheFocusOffWhatTheyHide) {
+    ShowWindow(window, SW_SHOW);
+    INSTALL_show_installed_menu();
+    SetFocus(GetDlgItem(window, IDC_SLOT1));
+    INSTALL_show_progress_screen();
+    const HWND focus = GetFocus();
+    EXPECT_TRUE(!IsChild(window, focus) || (IsWindowVisible(focus) && IsWindowEnabled(focus)))
+        << "the focus is on control " << GetDlgCtrlID(focus);
 }
 
 }  // namespace
