@@ -206,7 +206,7 @@ void rename_start_menu_shortcuts(void) {
     // Without a Start-menu folder the names would be taken from the current drive's root.
     if (folder[0] == '\0') return;
     for (const shortcut_rename& row : shortcut_renames) {
-        char name[INSTALL_SHORT_TEXT_SIZE];
+        char name[INSTALL_TEXT_SIZE];
         INSTALL_load_text(row.text_id, name, sizeof name);
         char old_path[INSTALL_PATH_SIZE];
         char new_path[INSTALL_PATH_SIZE];
