@@ -41,24 +41,17 @@ TEST_F(efile_test, empty_and_nested_trees) {
     for (const auto& lookup : lookups) EXPECT_EQ(lookup[1], find(lookup[0])) << lookup[0];
     EXPECT_EQ("maps\n\tx.dat\n", dump(slot_details(0).file_tree));
 
-    // Deeper levels and siblings, as the walk reports them level by level.
-    write_files({"data\\a\\deep\\d.dat", "data\\b1.dat"});
+    // Deeper levels and siblings, as the walk reports them level by level; long names are kept
+    // and matched on their first twelve characters.
+    write_files({"data\\a\\deep\\d.dat", "data\\b1.dat", "data\\longdirectoryname\\x.dat", "data\\averylongname.dat"});
     ASSERT_EQ(TRUE, EFILE_build_file_tree(-1));
-    EXPECT_EQ(7u, slot_details(0).num_entries);
-    EXPECT_EQ("a\\deep\\d.dat", find("a\\deep\\d.dat"));
-    EXPECT_EQ("b1.dat", find("b1.dat"));
-    EXPECT_EQ("<none>", find("a\\d.dat"));
-    EXPECT_NE(std::string::npos, dump(slot_details(0).file_tree).find("a\n\tdeep\n\t\td.dat\n"));
-}
-
-TEST_F(efile_test, long_names_match_on_twelve_characters) {
-    ASSERT_EQ(TRUE, EFILE_initialise(nullptr));
-    write_files({"data\\longdirectoryname\\x.dat", "data\\averylongname.dat"});
-    ASSERT_EQ(1, EFILE_set_search_paths(1, slot("data").c_str()));
-    EXPECT_EQ("averylongnam", find("averylongnamXYZ"));
-    EXPECT_EQ("<none>", find("averylongna"));
-    EXPECT_EQ("longdirector\\x.dat", find("longdirectoryname\\x.dat"));
+    EXPECT_EQ(10u, slot_details(0).num_entries);
+    const char* const deeper[][2] = {{"a\\deep\\d.dat", "a\\deep\\d.dat"}, {"b1.dat", "b1.dat"}, {"a\\d.dat", "<none>"},
+                                     {"averylongnamXYZ", "averylongnam"}, {"averylongna", "<none>"},
+                                     {"longdirectoryname\\x.dat", "longdirector\\x.dat"}};
+    for (const auto& lookup : deeper) EXPECT_EQ(lookup[1], find(lookup[0])) << lookup[0];
     EXPECT_EQ(slot("data\\averylongnam"), EFILE_make_full_path("AVERYLONGNAME.DAT"));
+    EXPECT_NE(std::string::npos, dump(slot_details(0).file_tree).find("a\n\tdeep\n\t\td.dat\n"));
 }
 
 TEST_F(efile_test, tree_growth_and_allocation_refusals) {

@@ -1,7 +1,6 @@
 // Store tests: table lifecycle, handles, record operations, the writer and the 16-bit text helpers.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
