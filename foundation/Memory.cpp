@@ -138,14 +138,14 @@ static BOOL8 memory_realloc_num_indices(void) {
     // would wrap), is a growth the heap refuses.
     const std::int64_t wanted = std::int64_t{old_count} + memory.realloc_step_size;
     const bool sizable = wanted <= INT32_MAX && static_cast<std::uint64_t>(wanted) <= SIZE_MAX / sizeof(std::uint8_t*);
-    const std::int32_t new_count = sizable ? static_cast<std::int32_t>(wanted) : old_count;
     auto** table = sizable ? static_cast<std::uint8_t**>(
-                                 HEAP_resize(memory.table, sizeof(std::uint8_t*) * static_cast<std::size_t>(new_count)))
+                                 HEAP_resize(memory.table, sizeof(std::uint8_t*) * static_cast<std::size_t>(wanted)))
                            : nullptr;
     if (!table) {
         EBUG_MESSAGE("memory_realloc_num_indices: realloc call failed");
         EBUG_RETURN(FALSE);
     }
+    const auto new_count = static_cast<std::int32_t>(wanted);
     memory.table = table;
     ESTACK* stack = ESTACK_reallocate(memory.free_stack, static_cast<std::uint32_t>(new_count));
     if (!stack) {

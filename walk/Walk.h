@@ -23,7 +23,7 @@ typedef void (*WALK_CALLBACK)(const char* path, std::int32_t kind);
 // a backslash and the entry's name (never "." or ".."), in the order the file system gives them.
 // A name matches as Windows' own search matches a long name ("*", "?" and "." in their DOS
 // sense, letters in either case), on every system and never through a short name. Then,
-// with WALK_RECURSIVE it then walks every subdirectory, matching or not, that is a real
+// with WALK_RECURSIVE, it walks every subdirectory, matching or not, that is a real
 // directory: a junction or a directory link is reported but never entered, so nothing it points
 // at is reached and a link cycle cannot trap the walk. TRUE when it ran to its end, FALSE when it
 // was aborted. A path that would not fit goes to the callback as WALK_TOO_LONG and aborts the
