@@ -121,9 +121,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous_instance, LPSTR comman
     CoInitialize(nullptr);
     OleInitialize(nullptr);
     startup_find_program_files();
-    if (GetWindowsDirectoryA(paths.windows_dir, sizeof paths.windows_dir) >= sizeof paths.windows_dir) {
-        paths.windows_dir[0] = '\0';
-    }
+    const UINT windows_length = GetWindowsDirectoryA(paths.windows_dir, sizeof paths.windows_dir);
+    if (windows_length == 0 || windows_length >= sizeof paths.windows_dir) paths.windows_dir[0] = '\0';
     details.instance = instance;
     INSTALL_load_text(MSG_APPLICATION_NAME, details.product_name, sizeof details.product_name);
     HWND owner = GetDesktopWindow();
@@ -148,12 +147,17 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous_instance, LPSTR comman
     startup_check_version();
 
     startup_cut_drive_root(details.src_dir);
-    startup_format_path(details.uninstaller_path, sizeof details.uninstaller_path, INSTALL_UNINSTALLER_PATTERN,
-                        paths.windows_dir, details.product_name);
-    startup_format_path(paths.dsetup_source, sizeof paths.dsetup_source, INSTALL_DSETUP_PATTERN, details.src_dir);
-    startup_format_path(paths.dsetup_target, sizeof paths.dsetup_target, INSTALL_DSETUP_PATTERN, paths.windows_dir);
-    startup_format_path(paths.dsetup32_target, sizeof paths.dsetup32_target, INSTALL_DSETUP32_PATTERN,
-                        paths.windows_dir);
+    // A directory that is not known leaves its paths empty too: they would name files at the root of
+    // the current drive.
+    if (paths.windows_dir[0] != '\0') {
+        startup_format_path(details.uninstaller_path, sizeof details.uninstaller_path, INSTALL_UNINSTALLER_PATTERN,
+                            paths.windows_dir, details.product_name);
+        startup_format_path(paths.dsetup_target, sizeof paths.dsetup_target, INSTALL_DSETUP_PATTERN, paths.windows_dir);
+        startup_format_path(paths.dsetup32_target, sizeof paths.dsetup32_target, INSTALL_DSETUP32_PATTERN,
+                            paths.windows_dir);
+    }
+    if (details.src_dir[0] != '\0')
+        startup_format_path(paths.dsetup_source, sizeof paths.dsetup_source, INSTALL_DSETUP_PATTERN, details.src_dir);
     startup_clear_read_only(paths.own_path);
     // Every start refreshes the uninstaller copy and the DirectX set-up library; failures do not
     // matter (no library on the disc, a write-protected Windows directory, the uninstaller
