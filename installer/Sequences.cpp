@@ -67,11 +67,10 @@ WPARAM reset_progress_bar(std::int32_t upper) {
 // The game's Start-menu folder: the Programs folder (or whatever the field held when there is
 // none) with the product's own folder below it. When the two do not fit together the field is
 // emptied: a cut name, or the Programs folder itself, would make and later delete some other
-// folder, while an empty one makes every Start-menu operation refuse. An empty field stays empty:
-// below no folder the game's would be one at the root of the current drive.
+// folder, while an empty one makes every Start-menu operation refuse. Below an empty field the
+// game's folder is one at the root of the current drive.
 void append_product_folder(void) {
     INSTALL_DETAILS& details = local_install_details;
-    if (details.start_menu_folder[0] == '\0') return;
     if (!STRINGS_append(details.start_menu_folder, INSTALL_FOLDER_SEPARATOR) ||
         !STRINGS_append(details.start_menu_folder, details.product_name))
         details.start_menu_folder[0] = '\0';
@@ -277,7 +276,8 @@ void run_remove(const COPY_LIST_ENTRY* list) {
 
     read_target_dir();
     // Without a Programs folder the Start-menu folder is built from what the field held, and the
-    // removal goes on.
+    // removal goes on: in the uninstaller, whose field is empty, that is the game's folder at the
+    // root of the current drive, which the deletion asks about like any other.
     if (!get_programs_folder()) show_text_box(MSG_UNABLETOOPENKEY, MSG_ERROR, MB_OK);
     append_product_folder();
 

@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 
+#include "CopyLists.h"
 #include "Fixed.h"
 #include "INSTALL.h"
 #include "Memory.h"
@@ -27,8 +28,6 @@ namespace {
 const char* const PRODUCT = "Quillmoor Sequence Test";
 const std::string record_key = std::string(INSTALL_UNINSTALL_PARENT) + "\\" + PRODUCT;
 
-const COPY_LIST_ENTRY make_start_menu_folder[] = {{COPY_OP_CREATE_FOLDER, "<STARTMENU>", nullptr},
-                                                  {COPY_OP_END, nullptr, nullptr}};
 const COPY_LIST_ENTRY make_start_menu_shortcut[] = {{COPY_OP_CREATE_FOLDER, "<STARTMENU>", nullptr},
                                                     {COPY_OP_FILE_SHORTCUT, "<STARTMENU>\\Tesvel Software.lnk", "<DST>\\game.exe"},
                                                     {COPY_OP_END, nullptr, nullptr}};
@@ -186,26 +185,29 @@ TEST_F(Sequences, RecordedDirectoryBecomesTheInstallDirectory) {
     }
 }
 
-// Without a Programs folder (none recorded, or an empty one) the removal says so and goes on in
-// the folder the field held; with an empty field nothing of the Start menu is touched, rather
-// than a folder of the game's name at the root of the current drive.
+// Without a Programs folder (none recorded, or an empty one) the removal says so and goes on with
+// the game's folder below what the field held: below an earlier run's folder, or at the root of
+// the current drive when the field is empty, as it is in the uninstaller. It asks about that
+// folder as about the install directory; declined, both stay, and the record goes all the same.
 TEST_F(Sequences, RemoveWithoutProgramsFolderReportsAndGoesOn) {
-    const std::string kept = make_dir("Kept"), at_root = std::string("\\") + PRODUCT;
+    const std::string kept = make_dir("Kept"), game = make_dir("Game");
     for (const bool empty : {false, true}) {
         SCOPED_TRACE(empty ? "empty Programs value, empty field" : "no Programs value");
-        ASSERT_TRUE(write_record_value("TargetDir", make_dir("Game")));
+        ASSERT_TRUE(write_record_value("TargetDir", game));
         ASSERT_TRUE(set_programs_value(empty ? std::optional<std::string>("") : std::nullopt));
         STRINGS_copy(local_install_details.start_menu_folder, empty ? "" : kept.c_str());
-        BOX_ANSWERER answerer({IDYES, IDOK, IDOK});
-        run_remove(make_start_menu_folder);
+        BOX_ANSWERER answerer({IDYES, IDOK, IDNO, IDNO, IDOK});
+        run_remove(INSTALL_REMOVE_LIST);
         std::vector<std::string> shown;
         for (const SEEN_BOX& box : answerer.finish())
             shown.push_back((box.owner == window ? "" : "unowned ") + box_line(box));
+        const std::string menu_folder = (empty ? std::string() : kept) + "\\" + PRODUCT;
         EXPECT_EQ((std::vector<std::string>{TEXT_QUESTION "|" TEXT_AREYOUSURE, TEXT_ERROR "|" TEXT_UNABLETOOPENKEY,
+                                            "unowned " TEXT_QUESTION "|" TEXT_DELDIR " :" + game,
+                                            "unowned " TEXT_QUESTION "|" TEXT_DELDIR " :" + menu_folder,
                                             TEXT_INFO "|" TEXT_REMOVECOMPLETE}),
                   shown);
-        EXPECT_EQ(!empty, RemoveDirectoryA((kept + "\\" + PRODUCT).c_str()) != FALSE);
-        EXPECT_FALSE(RemoveDirectoryA(at_root.c_str()));
+        EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(game.c_str()));
         EXPECT_FALSE(key_exists(HKEY_LOCAL_MACHINE, record_key));
     }
 }
