@@ -376,7 +376,10 @@ BOOL8 MEMORY_set_default_num_entries(void) {
     EBUG_RETURN(memory_realloc_num_indices());
 }
 
-std::int32_t MEMORY_get_default_num_entries(void) { return memory.default_num_entries; }
+std::int32_t MEMORY_get_default_num_entries(void) {
+    ENTER();
+    EBUG_RETURN(memory.default_num_entries);
+}
 
 BOOL8 MEMORY_set_module_realloc_step_size(std::int32_t step) {
     ENTER();
@@ -385,7 +388,10 @@ BOOL8 MEMORY_set_module_realloc_step_size(std::int32_t step) {
     EBUG_RETURN(TRUE);
 }
 
-std::int32_t MEMORY_get_module_realloc_step_size(void) { return memory.realloc_step_size; }
+std::int32_t MEMORY_get_module_realloc_step_size(void) {
+    ENTER();
+    EBUG_RETURN(memory.realloc_step_size);
+}
 
 void MEMORY_set_check_level(std::uint8_t level) {
     ENTER();
@@ -397,9 +403,15 @@ void MEMORY_set_check_level(std::uint8_t level) {
     LEAVE();
 }
 
-std::uint8_t MEMORY_get_check_level(void) { return memory.check_level; }
+std::uint8_t MEMORY_get_check_level(void) {
+    ENTER();
+    EBUG_RETURN(memory.check_level);
+}
 
-std::int32_t MEMORY_get_allocated_bytes(void) { return memory.allocated_bytes; }
+std::int32_t MEMORY_get_allocated_bytes(void) {
+    ENTER();
+    EBUG_RETURN(memory.allocated_bytes);
+}
 
 BOOL8 MEMORY_deinitialise(void) {
     ENTER();
