@@ -183,13 +183,14 @@ void efile_free_tree_index(EFILE_TREE_DETAILS* tree_details) {
 BOOL8 EFILE_build_file_tree(std::int32_t index) {
     ENTER();
     efile_module_state& state = local_efile_details;
-    if (!state.search_paths) EBUG_RETURN(FALSE);
+    // Without a table there are no slots: every slot with a path is none at all.
+    const std::uint32_t slots = state.search_paths ? state.num_search_paths : 0;
     if (index == -1) {
-        for (std::uint32_t slot = 0; slot < state.num_search_paths; ++slot)
+        for (std::uint32_t slot = 0; slot < slots; ++slot)
             if (state.search_paths[slot].path[0] != '\0') efile_build_one(&state.search_paths[slot]);
         EBUG_RETURN(TRUE);
     }
-    if (index < 0 || static_cast<std::uint32_t>(index) >= state.num_search_paths) EBUG_RETURN(FALSE);
+    if (index < 0 || static_cast<std::uint32_t>(index) >= slots) EBUG_RETURN(FALSE);
     if (state.search_paths[index].path[0] == '\0') EBUG_RETURN(FALSE);
     efile_build_one(&state.search_paths[index]);
     EBUG_RETURN(TRUE);
