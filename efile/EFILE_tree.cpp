@@ -183,7 +183,7 @@ void efile_free_tree_index(EFILE_TREE_DETAILS* tree_details) {
 BOOL8 EFILE_build_file_tree(std::int32_t index) {
     ENTER();
     efile_module_state& state = local_efile_details;
-    // Without a table there are no slots: every slot with a path is none at all.
+    // Without a table there are no slots, and so none with a path to build.
     const std::uint32_t slots = state.search_paths ? state.num_search_paths : 0;
     if (index == -1) {
         for (std::uint32_t slot = 0; slot < slots; ++slot)

@@ -40,5 +40,6 @@ BOOL8 programs_folder_from_shell(void) {
     if (details.get_folder_path == nullptr || details.get_folder_path(nullptr, CSIDL_PROGRAMS, nullptr, 0, folder) != S_OK)
         return FALSE;
     folder[MAX_PATH - 1] = '\0';
-    return STRINGS_copy(details.start_menu_folder, folder);
+    // An empty answer names no folder, as an empty value does.
+    return folder[0] != '\0' && STRINGS_copy(details.start_menu_folder, folder);
 }
