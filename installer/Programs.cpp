@@ -10,6 +10,19 @@
 #include "Sequences.h"
 #include "Strings.h"
 
+namespace {
+
+// Takes a Programs folder into the field. An empty one names no folder (the game's folder would
+// land at the root of the current drive), and one that would fit the field only cut is no folder
+// either: for both the field keeps what it held.
+BOOL8 take_programs_folder(const char* folder) {
+    const std::size_t length = std::strlen(folder);
+    if (length == 0 || length >= sizeof local_install_details.start_menu_folder) return FALSE;
+    return STRINGS_copy(local_install_details.start_menu_folder, folder);
+}
+
+}  // namespace
+
 BOOL8 get_programs_folder(void) {
     HKEY opened = nullptr;
     if (RegOpenKeyExA(HKEY_CURRENT_USER, INSTALL_SHELL_FOLDERS_KEY, 0, KEY_READ, &opened) != ERROR_SUCCESS) {
@@ -26,12 +39,7 @@ BOOL8 get_programs_folder(void) {
         return FALSE;
     }
     folder[size <= INSTALL_PATH_SIZE ? size : INSTALL_PATH_SIZE] = '\0';
-    // An empty value names no folder (the game's folder would land at the root of the current
-    // drive), and one that fills the field without its terminator would only fit it cut: both
-    // count as no value, and the field keeps what it held.
-    const std::size_t length = std::strlen(folder);
-    if (length == 0 || length >= sizeof local_install_details.start_menu_folder) return FALSE;
-    return STRINGS_copy(local_install_details.start_menu_folder, folder);
+    return take_programs_folder(folder);
 }
 
 BOOL8 programs_folder_from_shell(void) {
@@ -40,6 +48,5 @@ BOOL8 programs_folder_from_shell(void) {
     if (details.get_folder_path == nullptr || details.get_folder_path(nullptr, CSIDL_PROGRAMS, nullptr, 0, folder) != S_OK)
         return FALSE;
     folder[MAX_PATH - 1] = '\0';
-    // An empty answer names no folder, as an empty value does.
-    return folder[0] != '\0' && STRINGS_copy(details.start_menu_folder, folder);
+    return take_programs_folder(folder);
 }
