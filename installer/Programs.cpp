@@ -12,12 +12,10 @@
 
 namespace {
 
-// Takes a Programs folder into the field. An empty one names no folder (the game's folder would
-// land at the root of the current drive), and one that would fit the field only cut is no folder
-// either: for both the field keeps what it held.
+// Takes a Programs folder into the field. One that would fit the field only cut is no folder: the
+// field keeps what it held.
 BOOL8 take_programs_folder(const char* folder) {
-    const std::size_t length = std::strlen(folder);
-    if (length == 0 || length >= sizeof local_install_details.start_menu_folder) return FALSE;
+    if (std::strlen(folder) >= sizeof local_install_details.start_menu_folder) return FALSE;
     return STRINGS_copy(local_install_details.start_menu_folder, folder);
 }
 
@@ -38,6 +36,7 @@ BOOL8 get_programs_folder(void) {
                          &size) != ERROR_SUCCESS) {
         return FALSE;
     }
+    // An empty value is read like any other; the install asks the shell instead of using it.
     folder[size <= INSTALL_PATH_SIZE ? size : INSTALL_PATH_SIZE] = '\0';
     return take_programs_folder(folder);
 }
@@ -48,5 +47,5 @@ BOOL8 programs_folder_from_shell(void) {
     if (details.get_folder_path == nullptr || details.get_folder_path(nullptr, CSIDL_PROGRAMS, nullptr, 0, folder) != S_OK)
         return FALSE;
     folder[MAX_PATH - 1] = '\0';
-    return take_programs_folder(folder);
+    return folder[0] != '\0' && take_programs_folder(folder);
 }

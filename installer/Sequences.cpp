@@ -220,11 +220,11 @@ void rename_start_menu_shortcuts(void) {
 
 void run_install(const COPY_LIST_ENTRY* list) {
     INSTALL_DETAILS& details = local_install_details;
-    // Without the shell's record of the Programs folder the shell is asked for the folder itself:
-    // the field's old contents would put the game's folder at the root of the current drive (the
-    // disc), or inside the one an earlier run made. With no answer either the field is emptied,
-    // and every Start-menu record refuses.
-    if (get_programs_folder() || programs_folder_from_shell())
+    // Without the shell's record of the Programs folder, or with an empty one, the shell is asked
+    // for the folder itself: the field's old or empty contents would put the game's folder at the
+    // root of the current drive (the disc), or inside the one an earlier run made. With no answer
+    // either the field is emptied, and every Start-menu record refuses.
+    if ((get_programs_folder() && details.start_menu_folder[0] != '\0') || programs_folder_from_shell())
         append_product_folder();
     else
         details.start_menu_folder[0] = '\0';
@@ -276,8 +276,9 @@ void run_remove(const COPY_LIST_ENTRY* list) {
 
     read_target_dir();
     // Without a Programs folder the Start-menu folder is built from what the field held, and the
-    // removal goes on: in the uninstaller, whose field is empty, that is the game's folder at the
-    // root of the current drive, which the deletion asks about like any other.
+    // removal goes on; an empty one is read without a word. In the uninstaller, whose field is
+    // empty, both give the game's folder at the root of the current drive, which the deletion asks
+    // about like any other.
     if (!get_programs_folder()) show_text_box(MSG_UNABLETOOPENKEY, MSG_ERROR, MB_OK);
     append_product_folder();
 
