@@ -249,12 +249,15 @@ std::int32_t efile_add_entry_to_file_tree(EFILE_TREE_DETAILS* tree_details, cons
 void efile_file_tree_callback_function(const char* path, std::int32_t kind) {
     ENTER();
     efile_module_state& state = local_efile_details;
-    // Ticks carry nothing for the tree, and a path cut to fit names no entry.
-    if ((kind != WALK_FILE && kind != WALK_DIRECTORY) || !path || !state.search_paths) {
+    // Ticks carry nothing for the tree, and a path that does not fit names no entry: cut to a
+    // path's size, its last component would be some shorter name that is not on disk (and the
+    // layer could not join a hit that deep to its slot anyway).
+    if ((kind != WALK_FILE && kind != WALK_DIRECTORY) || !path || !state.search_paths ||
+        std::strlen(path) >= EFILE_PATH_SIZE) {
         LEAVE();
         return;
     }
-    // The report is kept lowered and cut to 255 characters, as every stored path is.
+    // The report is kept lowered, as every stored path is.
     char copy[EFILE_PATH_SIZE];
     efile_copy_string(copy, path, EFILE_PATH_SIZE);
 

@@ -52,6 +52,15 @@ TEST_F(efile_test, empty_and_nested_trees) {
     for (const auto& lookup : deeper) EXPECT_EQ(lookup[1], find(lookup[0])) << lookup[0];
     EXPECT_EQ(slot("data\\averylongnam"), EFILE_make_full_path("AVERYLONGNAME.DAT"));
     EXPECT_NE(std::string::npos, dump(slot_details(0).file_tree).find("a\n\tdeep\n\t\td.dat\n"));
+
+    // A report is filed only whole: cut to a path's size it would name something not on disk.
+    const std::string data = slot("data") + "\\";
+    for (const std::size_t length : {EFILE_PATH_SIZE - 1, EFILE_PATH_SIZE}) {
+        const std::uint32_t before = slot_details(0).num_entries;
+        const std::string name(length - data.size(), length < EFILE_PATH_SIZE ? 'y' : 'z');
+        efile_file_tree_callback_function((data + name).c_str(), WALK_FILE);
+        EXPECT_EQ(before + (length < EFILE_PATH_SIZE), slot_details(0).num_entries) << length;
+    }
 }
 
 TEST_F(efile_test, tree_growth_and_allocation_refusals) {
