@@ -105,8 +105,11 @@ void memory_write_description(std::uint8_t* block, const char* description) {
 // Validates a caller pointer (is_block_address 0) or a block address (1); the entry index or -1.
 static std::int32_t memory_check_entry(void* pointer, std::uint8_t is_block_address) {
     ENTER();
-    std::uint8_t* block = is_block_address == 1 ? static_cast<std::uint8_t*>(pointer) : memory_block_of(pointer);
-    if (memory_read_u32(block, 0) != MEMORY_MAGIC) {
+    // A null pointer has no header in front of it to read.
+    std::uint8_t* block = !pointer                ? nullptr
+                          : is_block_address == 1 ? static_cast<std::uint8_t*>(pointer)
+                                                  : memory_block_of(pointer);
+    if (!block || memory_read_u32(block, 0) != MEMORY_MAGIC) {
         EBUG_MESSAGE("MEMORY_check_entry: Not valid memory block or corruption");
         EBUG_RETURN(-1);
     }

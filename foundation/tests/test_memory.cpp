@@ -149,6 +149,7 @@ TEST_F(Memory, CorruptAndForeignBlocksAreNotFreed) {
         EXPECT_EQ(FALSE, MEMORY_check_lead_and_tail(bad));
     }
     EXPECT_EQ(FALSE, MEMORY_change_description(foreign + 256, "x"));
+    EXPECT_EQ(FALSE, MEMORY_check_lead_and_tail(nullptr));
     block[-MEMORY_OFFSET_DATA] = 'M';
     EXPECT_EQ(TRUE, MEMORY_check());
     const std::string refused = "[  Memory] MEMORY_deallocate error (c:\\game\\src\\Loader.cpp, 90): not a valid memory "
